@@ -1,0 +1,48 @@
+#include "Console.h"
+#include "PlistCommand.h"
+#include "SettingsCommand.h"
+
+#include <QCoreApplication>
+
+#include <functional>
+
+using namespace snapwick::cli;
+
+namespace {
+
+struct Command
+{
+    const char16_t* name;
+    std::function<int(const QStringList&)> run;
+};
+
+const Command kCommands[] = {
+    {u"plist", plistCommand},
+    {u"settings", settingsCommand},
+};
+
+int help()
+{
+    printOut(QStringLiteral("usage: snapwick COMMAND ...\n"
+                            "  plist convert --to xml|binary|openstep IN OUT\n"
+                            "  plist show FILE\n"
+                            "  settings path\n"));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("snapwick"));
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    const QString name = args.value(0);
+    if (name.isEmpty() || name == u"help" || name == u"--help" || name == u"-h")
+        return help();
+    for (const Command& command : kCommands) {
+        if (name == QStringView(command.name))
+            return command.run(args.mid(1));
+    }
+    return fail(QStringLiteral("unknown command \"%1\" (try snapwick help)").arg(name));
+}
