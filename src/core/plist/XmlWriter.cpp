@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
+#include <memory>
 
 namespace plist {
 
@@ -25,22 +27,57 @@ bool isXmlForbidden(char16_t c)
     return (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') || c == 0xFFFE || c == 0xFFFF;
 }
 
+// A growable byte buffer whose appends are plain copies; QByteArray's go through insert().
+class ByteBuffer
+{
+public:
+    void append(const char* p, std::size_t n) { std::memcpy(room(n), p, n), m_size += n; }
+    void append(const QByteArray& b) { append(b.constData(), std::size_t(b.size())); }
+    void append(char c) { *room(1) = c, ++m_size; }
+    // Space for n more bytes; finish with commit() at the end of what was written.
+    char* room(std::size_t n)
+    {
+        if (m_size + n > m_capacity) {
+            m_capacity = std::max(m_size + n, m_capacity * 2 + 4096);
+            std::unique_ptr<char[]> grown(new char[m_capacity]); // uninitialised: no memset
+            if (m_size > 0)
+                std::memcpy(grown.get(), m_data.get(), m_size);
+            m_data = std::move(grown);
+        }
+        return m_data.get() + m_size;
+    }
+    void commit(const char* end) { m_size = std::size_t(end - m_data.get()); }
+    std::size_t size() const { return m_size; }
+    void truncate(std::size_t size) { m_size = size; }
+    QByteArray toByteArray() const { return QByteArray(m_data.get(), qsizetype(m_size)); }
+
+private:
+    std::unique_ptr<char[]> m_data;
+    std::size_t m_size = 0;
+    std::size_t m_capacity = 0;
+};
+
 class XmlEmitter
 {
 public:
-    QByteArray take() { return std::move(m_out); }
+    QByteArray take() { return m_out.toByteArray(); }
     const QString& error() const { return m_error; }
 
     void document(const Value& root)
     {
-        m_out.reserve(4096);
-        m_out.append(kHeader);
+        m_out.append(kHeader, sizeof kHeader - 1);
         value(root, 0);
-        m_out.append(kFooter);
+        m_out.append(kFooter, sizeof kFooter - 1);
     }
 
 private:
-    void indent(int depth) { m_out.append(depth, '\t'); }
+    void indent(int depth)
+    {
+        static constexpr char kTabs[] = "\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t";
+        for (; depth > 16; depth -= 16)
+            m_out.append(kTabs, 16);
+        m_out.append(kTabs, depth);
+    }
 
     void fail(const QString& message)
     {
@@ -59,18 +96,18 @@ private:
         case Value::Type::Array:
             return array(*v.array(), depth);
         case Value::Type::String:
-            return element("string", *v.stringPtr());
+            return element("<string>", *v.stringPtr(), "</string>\n");
         case Value::Type::Data:
             return data(*v.dataPtr(), depth);
         case Value::Type::Integer:
             return integer(v.integer());
         case Value::Type::Real:
-            return simple("real", formatReal(v.real()));
+            return simple("<real>", formatReal(v.real()), "</real>\n");
         case Value::Type::Boolean:
-            m_out.append(v.boolean() ? "<true/>\n" : "<false/>\n");
+            v.boolean() ? m_out.append("<true/>\n", 8) : m_out.append("<false/>\n", 9);
             return;
         case Value::Type::Date:
-            return simple("date", isoStringFromDate(v.date()));
+            return simple("<date>", isoStringFromDate(v.date()), "</date>\n");
         case Value::Type::Uid:
             return uid(v.uid(), depth);
         case Value::Type::None:
@@ -89,54 +126,57 @@ private:
     void dictionary(const Dictionary& dict, int depth)
     {
         if (dict.isEmpty()) {
-            m_out.append("<dict/>\n");
+            m_out.append("<dict/>\n", 8);
             return;
         }
         if (!enter(&dict))
             return fail(QStringLiteral("a dictionary contains itself"));
-        m_out.append("<dict>\n");
+        m_out.append("<dict>\n", 7);
         for (const Dictionary::Entry& e : dict) {
             indent(depth + 1);
-            element("key", e.key);
+            element("<key>", e.key, "</key>\n");
             value(e.value, depth + 1);
             if (!m_error.isEmpty())
                 break;
         }
         indent(depth);
-        m_out.append("</dict>\n");
+        m_out.append("</dict>\n", 8);
         m_visiting.pop_back();
     }
 
     void array(const Array& array, int depth)
     {
         if (array.isEmpty()) {
-            m_out.append("<array/>\n");
+            m_out.append("<array/>\n", 9);
             return;
         }
         if (!enter(&array))
             return fail(QStringLiteral("an array contains itself"));
-        m_out.append("<array>\n");
+        m_out.append("<array>\n", 8);
         for (const Value& v : array) {
             value(v, depth + 1);
             if (!m_error.isEmpty())
                 break;
         }
         indent(depth);
-        m_out.append("</array>\n");
+        m_out.append("</array>\n", 9);
         m_visiting.pop_back();
     }
 
-    void element(const char* tag, const QString& text)
+    template <std::size_t N, std::size_t M>
+    void element(const char (&open)[N], const QString& text, const char (&close)[M])
     {
-        m_out.append('<').append(tag).append('>');
+        m_out.append(open, N - 1);
         escaped(text);
-        m_out.append("</").append(tag).append(">\n");
+        m_out.append(close, M - 1);
     }
 
-    void simple(const char* tag, const QByteArray& text)
+    template <std::size_t N, std::size_t M>
+    void simple(const char (&open)[N], const QByteArray& text, const char (&close)[M])
     {
-        m_out.append('<').append(tag).append('>').append(text).append("</").append(tag).append(
-            ">\n");
+        m_out.append(open, N - 1);
+        m_out.append(text);
+        m_out.append(close, M - 1);
     }
 
     // One pass from UTF-16 to escaped UTF-8, straight into the output buffer.
@@ -144,12 +184,8 @@ private:
     {
         const char16_t* p = reinterpret_cast<const char16_t*>(text.constData());
         const qsizetype n = text.size();
-        const qsizetype start = m_out.size();
-        const qsizetype needed = start + n * 5; // "&#13;" is the widest form of one unit
-        if (m_out.capacity() < needed)
-            m_out.reserve(std::max(needed, m_out.capacity() * 2));
-        m_out.resize(needed);
-        char* w = m_out.data() + start;
+        const std::size_t start = m_out.size();
+        char* w = m_out.room(std::size_t(n) * 5); // "&#13;" is the widest form of one unit
         for (qsizetype i = 0; i < n; ++i) {
             const char16_t c = p[i];
             if (c < 0x80) {
@@ -182,7 +218,7 @@ private:
                 *w++ = char(0x80 | (c & 0x3F));
             }
         }
-        m_out.resize(w - m_out.data());
+        m_out.commit(w);
     }
 
     static char* put(char* w, const char* s)
@@ -192,9 +228,9 @@ private:
         return w;
     }
 
-    void forbidden(qsizetype start, const QString& what)
+    void forbidden(std::size_t start, const QString& what)
     {
-        m_out.resize(start);
+        m_out.truncate(start);
         fail(QStringLiteral("a string holds %1, which XML cannot carry").arg(what));
     }
 
@@ -203,37 +239,39 @@ private:
         char buf[32];
         const auto r = i.isUnsigned ? std::to_chars(buf, buf + sizeof buf, i.unsignedValue())
                                     : std::to_chars(buf, buf + sizeof buf, i.bits);
-        simple("integer", QByteArray(buf, int(r.ptr - buf)));
+        m_out.append("<integer>", 9);
+        m_out.append(buf, std::size_t(r.ptr - buf));
+        m_out.append("</integer>\n", 11);
     }
 
     // Base64 lines as the platform wraps them: 76 columns less 8 per indentation level,
     // never below 16, at the indentation of the element itself.
     void data(const QByteArray& bytes, int depth)
     {
-        m_out.append("<data>\n");
+        m_out.append("<data>\n", 7);
         const QByteArray base64 = bytes.toBase64();
         const int width = std::max(16, 76 - 8 * depth) / 4 * 4;
         for (qsizetype pos = 0; pos < base64.size(); pos += width) {
             indent(depth);
-            m_out.append(base64.constData() + pos, std::min<qsizetype>(width, base64.size() - pos));
+            m_out.append(base64.constData() + pos, std::size_t(std::min<qsizetype>(width, base64.size() - pos)));
             m_out.append('\n');
         }
         indent(depth);
-        m_out.append("</data>\n");
+        m_out.append("</data>\n", 8);
     }
 
     void uid(Uid u, int depth)
     {
-        m_out.append("<dict>\n");
+        m_out.append("<dict>\n", 7);
         indent(depth + 1);
-        m_out.append("<key>CF$UID</key>\n");
+        m_out.append("<key>CF$UID</key>\n", 18);
         indent(depth + 1);
         integer(Integer{std::int64_t(u.value), u.value > std::uint64_t(INT64_MAX)});
         indent(depth);
-        m_out.append("</dict>\n");
+        m_out.append("</dict>\n", 8);
     }
 
-    QByteArray m_out;
+    ByteBuffer m_out;
     QString m_error;
     std::vector<const void*> m_visiting; // containers being written, to refuse cycles
 };
