@@ -1,3 +1,4 @@
+#include "ArchiveCommand.h"
 #include "Console.h"
 #include "PlistCommand.h"
 #include "SettingsCommand.h"
@@ -17,6 +18,7 @@ struct Command
 };
 
 const Command kCommands[] = {
+    {u"archive", archiveCommand},
     {u"plist", plistCommand},
     {u"settings", settingsCommand},
 };
@@ -24,6 +26,8 @@ const Command kCommands[] = {
 int help()
 {
     printOut(QStringLiteral("usage: snapwick COMMAND ...\n"
+                            "  archive decode FILE\n"
+                            "  archive encode-text TEXT OUT\n"
                             "  plist convert --to xml|binary|openstep IN OUT\n"
                             "  plist show FILE\n"
                             "  settings path\n"));

@@ -1,0 +1,172 @@
+#include "AttributedString.h"
+
+namespace text {
+
+namespace {
+
+const Attributes& noAttributes()
+{
+    static const Attributes empty;
+    return empty;
+}
+
+std::shared_ptr<const Attributes> share(const Attributes& a)
+{
+    return std::make_shared<const Attributes>(a);
+}
+
+} // namespace
+
+AttributedString::AttributedString(const QString& s, const Attributes& attributes) : m_string(s)
+{
+    if (!s.isEmpty())
+        m_runs.push_back({s.size(), share(attributes)});
+}
+
+const Attributes& AttributedString::attributesAt(qsizetype index, qsizetype* runStart,
+                                                 qsizetype* runLength) const
+{
+    qsizetype start = 0;
+    for (const Run& run : m_runs) {
+        if (index < start + run.length) {
+            if (runStart)
+                *runStart = start;
+            if (runLength)
+                *runLength = run.length;
+            return *run.attributes;
+        }
+        start += run.length;
+    }
+    if (runStart)
+        *runStart = length();
+    if (runLength)
+        *runLength = 0;
+    return noAttributes();
+}
+
+std::size_t AttributedString::splitAt(qsizetype index)
+{
+    qsizetype start = 0;
+    for (std::size_t i = 0; i < m_runs.size(); ++i) {
+        if (index == start)
+            return i;
+        if (index < start + m_runs[i].length) {
+            const Run tail{start + m_runs[i].length - index, m_runs[i].attributes};
+            m_runs[i].length = index - start;
+            m_runs.insert(m_runs.begin() + qsizetype(i) + 1, tail);
+            return i + 1;
+        }
+        start += m_runs[i].length;
+    }
+    return m_runs.size();
+}
+
+void AttributedString::merge()
+{
+    std::vector<Run> merged;
+    merged.reserve(m_runs.size());
+    for (Run& run : m_runs) {
+        if (run.length == 0)
+            continue;
+        if (!merged.empty() && (merged.back().attributes == run.attributes ||
+                                merged.back().attributes->isSameAs(*run.attributes)))
+            merged.back().length += run.length;
+        else
+            merged.push_back(std::move(run));
+    }
+    m_runs = std::move(merged);
+}
+
+template <typename Change>
+void AttributedString::changeRange(qsizetype start, qsizetype len, Change change)
+{
+    start = std::clamp<qsizetype>(start, 0, length());
+    len = std::clamp<qsizetype>(len, 0, length() - start);
+    if (len == 0)
+        return;
+    const std::size_t first = splitAt(start);
+    const std::size_t last = splitAt(start + len);
+    for (std::size_t i = first; i < last; ++i) {
+        Attributes a = *m_runs[i].attributes;
+        change(a);
+        m_runs[i].attributes = share(a);
+    }
+    merge();
+}
+
+void AttributedString::setAttributes(const Attributes& attributes, qsizetype start, qsizetype len)
+{
+    changeRange(start, len, [&](Attributes& a) { a = attributes; });
+}
+
+void AttributedString::addAttribute(const QString& name, const AttributeValue& value,
+                                    qsizetype start, qsizetype len)
+{
+    changeRange(start, len, [&](Attributes& a) { a.set(name, value); });
+}
+
+void AttributedString::addAttributes(const Attributes& attributes, qsizetype start, qsizetype len)
+{
+    changeRange(start, len, [&](Attributes& a) {
+        for (auto it = attributes.values().begin(); it != attributes.values().end(); ++it)
+            a.set(it.key(), it.value());
+    });
+}
+
+void AttributedString::append(const QString& s, const Attributes& attributes)
+{
+    if (s.isEmpty())
+        return;
+    m_string += s;
+    m_runs.push_back({s.size(), share(attributes)});
+    merge();
+}
+
+void AttributedString::append(const AttributedString& other)
+{
+    m_string += other.m_string;
+    m_runs.insert(m_runs.end(), other.m_runs.begin(), other.m_runs.end());
+    merge();
+}
+
+void AttributedString::deleteCharacters(qsizetype start, qsizetype len)
+{
+    start = std::clamp<qsizetype>(start, 0, length());
+    len = std::clamp<qsizetype>(len, 0, length() - start);
+    if (len == 0)
+        return;
+    const std::size_t first = splitAt(start);
+    const std::size_t last = splitAt(start + len);
+    m_runs.erase(m_runs.begin() + qsizetype(first), m_runs.begin() + qsizetype(last));
+    m_string.remove(start, len);
+    merge();
+}
+
+void AttributedString::replaceCharacters(qsizetype start, qsizetype len, const QString& replacement)
+{
+    start = std::clamp<qsizetype>(start, 0, length());
+    len = std::clamp<qsizetype>(len, 0, length() - start);
+    const qsizetype source = start < length() ? start : start - 1;
+    const Attributes inherited = source >= 0 ? attributesAt(source) : Attributes();
+    deleteCharacters(start, len);
+    if (replacement.isEmpty())
+        return;
+    const std::size_t at = splitAt(start);
+    m_runs.insert(m_runs.begin() + qsizetype(at), Run{replacement.size(), share(inherited)});
+    m_string.insert(start, replacement);
+    merge();
+}
+
+bool AttributedString::operator==(const AttributedString& other) const
+{
+    if (m_string != other.m_string || m_runs.size() != other.m_runs.size())
+        return false;
+    for (std::size_t i = 0; i < m_runs.size(); ++i) {
+        if (m_runs[i].length != other.m_runs[i].length ||
+            !(*m_runs[i].attributes == *other.m_runs[i].attributes))
+            return false;
+    }
+    return true;
+}
+
+} // namespace text

@@ -1,0 +1,8 @@
+#include "Localization.h"
+
+#include <QCoreApplication>
+
+QString JVSXLocalizedString(const char* key)
+{
+    return QCoreApplication::translate("Snapwick", key);
+}
