@@ -71,6 +71,18 @@ private:
         m_out.append(s);
     }
 
+    // C strings are objects too, shared by content: the first is written, later ones refer to it.
+    void cString(const QByteArray& s)
+    {
+        if (auto it = m_cStrings.constFind(s); it != m_cStrings.constEnd()) {
+            reference(*it);
+            return;
+        }
+        m_out.append(kNew);
+        sharedString(s);
+        m_cStrings.insert(s, m_objectCount++);
+    }
+
     void group(const ArchivedGroup& g, int depth)
     {
         sharedString(g.types);
@@ -104,9 +116,7 @@ private:
             } else if (v.isNull) {
                 m_out.append(kNil);
             } else {
-                m_out.append(kNew);
-                sharedString(v.bytes.isNull() ? QByteArray("") : v.bytes);
-                ++m_objectCount; // a C string takes an object number
+                cString(v.bytes.isNull() ? QByteArray("") : v.bytes);
             }
             return;
         case ArchivedValue::Kind::Class:
@@ -197,6 +207,7 @@ private:
     QByteArray m_out;
     QHash<QByteArray, qsizetype> m_shared;
     QHash<QByteArray, qsizetype> m_classes;
+    QHash<QByteArray, qsizetype> m_cStrings;
     QHash<const ArchivedObject*, qsizetype> m_objects;
     std::set<const ArchivedObject*> m_inProgress;
     qsizetype m_objectCount = 0;
