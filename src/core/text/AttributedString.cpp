@@ -113,20 +113,33 @@ void AttributedString::addAttributes(const Attributes& attributes, qsizetype sta
     });
 }
 
+void AttributedString::appendRun(const Run& run)
+{
+    if (run.length == 0)
+        return;
+    if (!m_runs.empty() && (m_runs.back().attributes == run.attributes ||
+                            m_runs.back().attributes->isSameAs(*run.attributes)))
+        m_runs.back().length += run.length;
+    else
+        m_runs.push_back(run);
+}
+
 void AttributedString::append(const QString& s, const Attributes& attributes)
 {
     if (s.isEmpty())
         return;
     m_string += s;
-    m_runs.push_back({s.size(), share(attributes)});
-    merge();
+    if (!m_runs.empty() && m_runs.back().attributes->isSameAs(attributes))
+        m_runs.back().length += s.size(); // no copy of the attributes for the common case
+    else
+        m_runs.push_back({s.size(), share(attributes)});
 }
 
 void AttributedString::append(const AttributedString& other)
 {
     m_string += other.m_string;
-    m_runs.insert(m_runs.end(), other.m_runs.begin(), other.m_runs.end());
-    merge();
+    for (const Run& run : other.m_runs)
+        appendRun(run);
 }
 
 void AttributedString::deleteCharacters(qsizetype start, qsizetype len)

@@ -44,6 +44,7 @@ private:
     // Splits the run containing index so that a run starts there; returns its position.
     std::size_t splitAt(qsizetype index);
     void merge();
+    void appendRun(const Run& run); // merges with the last run where they are the same
     template <typename Change>
     void changeRange(qsizetype start, qsizetype length, Change change);
 

@@ -4,6 +4,8 @@
 #include "plist/Dictionary.h"
 #include "plist/PropertyList.h"
 
+#include "../../QtPrinters.h"
+
 #include <QFile>
 
 #include <gtest/gtest.h>
