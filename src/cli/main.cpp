@@ -1,5 +1,6 @@
 #include "ArchiveCommand.h"
 #include "Console.h"
+#include "EngineCommands.h"
 #include "PlistCommand.h"
 #include "SettingsCommand.h"
 
@@ -19,6 +20,8 @@ struct Command
 
 const Command kCommands[] = {
     {u"archive", archiveCommand},
+    {u"check", checkCommand},
+    {u"expand", expandCommand},
     {u"plist", plistCommand},
     {u"settings", settingsCommand},
 };
@@ -28,6 +31,8 @@ int help()
     printOut(QStringLiteral("usage: snapwick COMMAND ...\n"
                             "  archive decode FILE\n"
                             "  archive encode-text TEXT OUT\n"
+                            "  check [SETTINGS]\n"
+                            "  expand TEXT [--date ISO8601] [--locale NAME] [--case 0-3] [--clipboard TEXT]\n"
                             "  plist convert --to xml|binary|openstep IN OUT\n"
                             "  plist show FILE\n"
                             "  settings path\n"));
