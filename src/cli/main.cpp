@@ -1,6 +1,7 @@
 #include "ArchiveCommand.h"
 #include "Console.h"
 #include "EngineCommands.h"
+#include "ImportCommands.h"
 #include "PlistCommand.h"
 #include "SettingsCommand.h"
 
@@ -12,6 +13,19 @@ using namespace snapwick::cli;
 
 namespace {
 
+// Where the daemon will hear of a changed settings file; nothing listens yet.
+class NoSettingsChangeNotifier : public snapwick::SettingsChangeNotifier
+{
+public:
+    void settingsFileChanged() override {}
+};
+
+snapwick::SettingsChangeNotifier& settingsChanged()
+{
+    static NoSettingsChangeNotifier notifier;
+    return notifier;
+}
+
 struct Command
 {
     const char16_t* name;
@@ -22,6 +36,8 @@ const Command kCommands[] = {
     {u"archive", archiveCommand},
     {u"check", checkCommand},
     {u"expand", expandCommand},
+    {u"export", exportCommand},
+    {u"import", [](const QStringList& args) { return importCommand(args, settingsChanged()); }},
     {u"plist", plistCommand},
     {u"settings", settingsCommand},
 };
@@ -33,6 +49,8 @@ int help()
                             "  archive encode-text TEXT OUT\n"
                             "  check [SETTINGS]\n"
                             "  expand TEXT [--date ISO8601] [--locale NAME] [--case 0-3] [--clipboard TEXT]\n"
+                            "  export [SETTINGS] OUT\n"
+                            "  import FILE... [--into SETTINGS] [--at INDEX] [--mode 0|1|2]\n"
                             "  plist convert --to xml|binary|openstep IN OUT\n"
                             "  plist show FILE\n"
                             "  settings path\n"));

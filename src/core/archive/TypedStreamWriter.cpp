@@ -159,14 +159,15 @@ private:
     void classChain(const std::vector<ArchivedClass>& chain, std::size_t i)
     {
         for (; i < chain.size(); ++i) {
-            if (auto it = m_classes.constFind(chain[i].name); it != m_classes.constEnd()) {
+            const ClassKey key{chain[i].name, chain[i].version};
+            if (auto it = m_classes.constFind(key); it != m_classes.constEnd()) {
                 reference(*it);
                 return;
             }
             m_out.append(kNew);
             sharedString(chain[i].name);
             integer(chain[i].version);
-            m_classes.insert(chain[i].name, m_objectCount++);
+            m_classes.insert(key, m_objectCount++);
         }
         m_out.append(kNil);
     }
@@ -206,7 +207,10 @@ private:
 
     QByteArray m_out;
     QHash<QByteArray, qsizetype> m_shared;
-    QHash<QByteArray, qsizetype> m_classes;
+    // Classes are shared by name and version: a graph that mixes versions of one class
+    // (never the platform's own) still comes back as it went in.
+    using ClassKey = std::pair<QByteArray, std::int64_t>;
+    QHash<ClassKey, qsizetype> m_classes;
     QHash<QByteArray, qsizetype> m_cStrings;
     QHash<const ArchivedObject*, qsizetype> m_objects;
     std::set<const ArchivedObject*> m_inProgress;

@@ -161,6 +161,21 @@ TEST(AttributedStringArchiveTest, OurArchivesRoundTripEqual)
     EXPECT_EQ(images.front().pixelColor(3, 2), QColor(0, 0, 255));
 }
 
+// Found by fuzzing: an attribute object whose root class has another version than ours
+// must not be written as a reference to our class.
+TEST(AttributedStringArchiveTest, ForeignClassVersionsSurviveTheRoundTrip)
+{
+    namespace fd = archive::foundation;
+    Attributes a;
+    a.set(QStringLiteral("Shadow"), fd::makeObject({{"NSShadow", 1}, {"NSObject", 32}},
+                                                   {fd::group("i", {archive::ArchivedValue::integerValue('i', 5)})}));
+    const AttributedString s(QStringLiteral("shadowed"), a);
+    const QByteArray bytes = archive::encodeRootObject(archiveAttributedString(s));
+    const auto back = attributedStringFromArchive(*archive::decodeTypedStream(bytes).root()->object);
+    ASSERT_TRUE(back);
+    EXPECT_TRUE(*back == s);
+}
+
 TEST(AttributedStringArchiveTest, RepeatedAttributeSetsAreWrittenOnce)
 {
     Attributes a, b;
