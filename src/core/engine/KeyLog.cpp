@@ -125,7 +125,7 @@ bool KeyLog::handle(const QString& keyLog, const QString& lowerKeyLog)
     if (found < 0)
         return false;
     const plist::Dictionary& snippet = *m_snippets->at(found).dictionary();
-    const QString typed = keyLog; // the expansion may clear the key log it came from
+    const std::optional<QString> typed = keyLog; // the expansion may clear the key log it came from
     if (!m_env.paster.pasteSnippet(snippet, typed, JVSXSharedExtensions::snippetAbbreviationMode(snippet),
                                    app.behaviour.replacementMode))
         m_env.beeper.beep();

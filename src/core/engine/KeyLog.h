@@ -15,7 +15,8 @@ class SnippetPaster
 {
 public:
     virtual ~SnippetPaster() = default;
-    virtual bool pasteSnippet(const plist::Dictionary& snippet, const QString& abbreviation,
+    // abbreviation is the key log as typed; none when a snippet is pasted from the menu.
+    virtual bool pasteSnippet(const plist::Dictionary& snippet, const std::optional<QString>& abbreviation,
                               std::int64_t abbreviationMode, ReplacementMode replacementMode) = 0;
 };
 

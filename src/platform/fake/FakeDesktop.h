@@ -38,15 +38,15 @@ public:
         ++clipboardReads;
         return clipboard;
     }
-    bool pasteSnippet(const plist::Dictionary& snippet, const QString& abbreviation, std::int64_t abbreviationMode,
-                      ReplacementMode replacementMode) override
+    bool pasteSnippet(const plist::Dictionary& snippet, const std::optional<QString>& abbreviation,
+                      std::int64_t abbreviationMode, ReplacementMode replacementMode) override
     {
         qsizetype index = -1;
         for (qsizetype i = 0; snippets && i < snippets->size(); ++i) {
             if (snippets->at(i).dictionary() == &snippet)
                 index = i;
         }
-        pastes.push_back({index, abbreviation, abbreviationMode, replacementMode});
+        pastes.push_back({index, abbreviation.value_or(QString()), abbreviationMode, replacementMode});
         return pasteSucceeds;
     }
 };
