@@ -159,7 +159,7 @@ private:
     void classChain(const std::vector<ArchivedClass>& chain, std::size_t i)
     {
         for (; i < chain.size(); ++i) {
-            const ClassKey key{chain[i].name, chain[i].version};
+            const QByteArray key = classKey(chain, i);
             if (auto it = m_classes.constFind(key); it != m_classes.constEnd()) {
                 reference(*it);
                 return;
@@ -207,10 +207,17 @@ private:
 
     QByteArray m_out;
     QHash<QByteArray, qsizetype> m_shared;
-    // Classes are shared by name and version: a graph that mixes versions of one class
-    // (never the platform's own) still comes back as it went in.
-    using ClassKey = std::pair<QByteArray, std::int64_t>;
-    QHash<ClassKey, qsizetype> m_classes;
+    // A class is shared with an earlier one only when it and all its superclasses agree in
+    // name and version: a graph that mixes versions (never the platform's own) still comes
+    // back as it went in.
+    static QByteArray classKey(const std::vector<ArchivedClass>& chain, std::size_t from)
+    {
+        QByteArray key;
+        for (std::size_t i = from; i < chain.size(); ++i)
+            key += chain[i].name + ':' + QByteArray::number(chain[i].version) + '/';
+        return key;
+    }
+    QHash<QByteArray, qsizetype> m_classes;
     QHash<QByteArray, qsizetype> m_cStrings;
     QHash<const ArchivedObject*, qsizetype> m_objects;
     std::set<const ArchivedObject*> m_inProgress;

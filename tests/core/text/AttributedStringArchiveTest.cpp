@@ -161,14 +161,17 @@ TEST(AttributedStringArchiveTest, OurArchivesRoundTripEqual)
     EXPECT_EQ(images.front().pixelColor(3, 2), QColor(0, 0, 255));
 }
 
-// Found by fuzzing: an attribute object whose root class has another version than ours
-// must not be written as a reference to our class.
+// Found by fuzzing: an attribute object whose superclasses differ from ours in version or
+// name must not be written as a reference to our classes.
 TEST(AttributedStringArchiveTest, ForeignClassVersionsSurviveTheRoundTrip)
 {
     namespace fd = archive::foundation;
     Attributes a;
     a.set(QStringLiteral("Shadow"), fd::makeObject({{"NSShadow", 1}, {"NSObject", 32}},
                                                    {fd::group("i", {archive::ArchivedValue::integerValue('i', 5)})}));
+    // One of our own classes on top of a root class that is not ours.
+    a.set(QStringLiteral("Odd"), fd::makeObject({{"NSOdd", 1}, {"NSAttributedString", 0}, {"NSRoot", 0}},
+                                                {fd::group("i", {archive::ArchivedValue::integerValue('i', 6)})}));
     const AttributedString s(QStringLiteral("shadowed"), a);
     const QByteArray bytes = archive::encodeRootObject(archiveAttributedString(s));
     const auto back = attributedStringFromArchive(*archive::decodeTypedStream(bytes).root()->object);
