@@ -1,0 +1,302 @@
+// End to end on a real X server: Xvfb, a real Qt text window and xterm, the engine with
+// its X11 backends, keys typed through XTEST by xdotool.
+#include "../QtPrinters.h"
+#include "model/SettingsDocument.h"
+#include "model/SnippetRecord.h"
+#include "plist/Array.h"
+#include "plist/XmlFormat.h"
+#include "x11/X11Clipboard.h"
+#include "x11/X11Connection.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+using namespace snapwick;
+
+namespace {
+
+void pause(int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+template <typename Condition>
+bool waitUntil(Condition condition, int timeoutMs)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < timeoutMs) {
+        if (condition())
+            return true;
+        pause(20);
+    }
+    return condition();
+}
+
+// An X server of our own for the whole suite, on the first free display number.
+class XServer
+{
+public:
+    bool start()
+    {
+        for (int n = 90; n < 140; ++n) {
+            if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
+                continue;
+            m_display = QStringLiteral(":%1").arg(n);
+            m_server.start(QStringLiteral("Xvfb"), {m_display, QStringLiteral("-screen"), QStringLiteral("0"),
+                                                      QStringLiteral("1280x800x24"), QStringLiteral("+extension"),
+                                                      QStringLiteral("RECORD"), QStringLiteral("-nolisten"),
+                                                      QStringLiteral("tcp")});
+            if (!m_server.waitForStarted(5000))
+                return false;
+            if (waitUntil([&] { return x11::X11Connection::open(m_display.toLatin1()) != nullptr; }, 5000)) {
+                qputenv("DISPLAY", m_display.toLatin1());
+                return true;
+            }
+            m_server.kill();
+            m_server.waitForFinished();
+        }
+        return false;
+    }
+    ~XServer()
+    {
+        m_server.terminate();
+        m_server.waitForFinished(3000);
+    }
+    const QString& display() const { return m_display; }
+
+private:
+    QProcess m_server;
+    QString m_display;
+};
+
+XServer* theServer = nullptr;
+
+class X11EndToEndTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        theServer = new XServer;
+        if (!theServer->start()) {
+            delete theServer;
+            theServer = nullptr;
+        }
+    }
+    static void TearDownTestSuite()
+    {
+        delete theServer;
+        theServer = nullptr;
+    }
+
+    void SetUp() override
+    {
+        if (!theServer)
+            GTEST_SKIP() << "no Xvfb";
+        ASSERT_TRUE(m_dir.isValid());
+        m_x = x11::X11Connection::open();
+        ASSERT_TRUE(m_x);
+    }
+
+    void TearDown() override
+    {
+        for (QProcess* p : {&m_driver, &m_window}) {
+            p->kill();
+            p->waitForFinished(3000);
+        }
+        run(QStringLiteral("setxkbmap"), {QStringLiteral("us")});
+    }
+
+    struct Snippet
+    {
+        QString abbreviation;
+        QString text;
+        int mode = 0;
+    };
+
+    void startDriver(const std::vector<Snippet>& snippets, int expanderMode, bool restore = false)
+    {
+        auto doc = std::make_shared<plist::Dictionary>();
+        doc->setInteger(expanderMode, QStringLiteral("Expander Mode"));
+        doc->setBool(restore, QStringLiteral("Restore Pasteboard"));
+        plist::Value list = plist::Value::newArray();
+        for (const Snippet& s : snippets) {
+            plist::Value r = plist::Value::newDictionary();
+            JVSXSharedExtensions::setSnippetAbbreviation(*r.dictionary(), s.abbreviation);
+            JVSXSharedExtensions::setPlainSnippetReplacement(*r.dictionary(), s.text);
+            JVSXSharedExtensions::setSnippetAbbreviationMode(*r.dictionary(), s.mode);
+            list.array()->append(r);
+        }
+        doc->set(QStringLiteral("Snippets"), list);
+        const QString path = m_dir.filePath(QStringLiteral("settings.snapwick"));
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(plist::writeXml(plist::Value(doc)).bytes);
+        f.close();
+        m_driver.start(QStringLiteral(SNAPWICK_EXPANSION_DRIVER), {path});
+        ASSERT_TRUE(m_driver.waitForStarted(5000));
+        ASSERT_TRUE(waitUntil([&] { return m_driver.canReadLine() || m_driver.state() != QProcess::Running; }, 10000));
+        ASSERT_EQ(m_driver.readLine().trimmed(), QByteArray("ready")) << m_driver.readAllStandardError().toStdString();
+    }
+
+    void startWindow()
+    {
+        m_report = m_dir.filePath(QStringLiteral("report.json"));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb")); // a real window, not the tests' offscreen one
+        m_window.setProcessEnvironment(env);
+        m_window.start(QStringLiteral(SNAPWICK_TEXT_WINDOW), {m_report});
+        ASSERT_TRUE(m_window.waitForStarted(5000));
+        ASSERT_TRUE(waitUntil([&] { return QFile::exists(m_report); }, 10000)) << "the test window did not show";
+        run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--name"),
+                                         QStringLiteral("SnapwickTestWindow"), QStringLiteral("windowfocus")});
+        pause(200);
+    }
+
+    QJsonObject report() const
+    {
+        QFile f(m_report);
+        return f.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(f.readAll()).object() : QJsonObject();
+    }
+
+    // Waits until the window shows `expected`, and gives what it shows then.
+    QString windowText(const QString& expected, int timeoutMs = 4000)
+    {
+        waitUntil([&] { return report().value(QStringLiteral("text")).toString() == expected; }, timeoutMs);
+        pause(100); // let anything that would still come arrive
+        return report().value(QStringLiteral("text")).toString();
+    }
+
+    static int run(const QString& program, const QStringList& args)
+    {
+        QProcess p;
+        p.start(program, args);
+        p.waitForFinished(10000);
+        return p.exitCode();
+    }
+
+    static void type(const QString& text, int delayMs = 40)
+    {
+        run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QString::number(delayMs), text});
+    }
+    static void key(const QString& keys)
+    {
+        run(QStringLiteral("xdotool"), QStringList{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("40")} +
+                                           keys.split(u' '));
+    }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<x11::X11Connection> m_x;
+    QProcess m_driver, m_window;
+    QString m_report;
+};
+
+struct ModeCase
+{
+    friend std::ostream& operator<<(std::ostream& os, const ModeCase& c) { return os << c.name; }
+    const char* name;
+    int expanderMode;
+    QString text;
+    QString typed;
+    QString expected;
+    int cursorFromEnd = 0;
+};
+
+class X11ExpanderModeTest : public X11EndToEndTest, public ::testing::WithParamInterface<ModeCase>
+{
+};
+
+TEST_P(X11ExpanderModeTest, ExpandsInAQtWindow)
+{
+    const ModeCase& c = GetParam();
+    startWindow();
+    startDriver({{QStringLiteral("sig"), c.text, 2}}, c.expanderMode);
+    type(c.typed);
+    EXPECT_EQ(windowText(c.expected), c.expected);
+    EXPECT_EQ(report().value(QStringLiteral("cursor")).toInt(), c.expected.size() - c.cursorFromEnd);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, X11ExpanderModeTest,
+    ::testing::Values(ModeCase{"immediately", 0, QStringLiteral("Regards"), QStringLiteral("Hi sig"), QStringLiteral("Hi regards")},
+                      ModeCase{"after_space", 1, QStringLiteral("Regards"), QStringLiteral("Hi sig now"), QStringLiteral("Hi regards now")},
+                      ModeCase{"removing_space", 2, QStringLiteral("Regards"), QStringLiteral("Hi sig x"), QStringLiteral("Hi regardsx")},
+                      ModeCase{"keep_space_with_plus", 2, QStringLiteral("Regards%+"), QStringLiteral("Hi sig x"), QStringLiteral("Hi regards x")},
+                      ModeCase{"remove_space_with_minus", 1, QStringLiteral("Regards%-"), QStringLiteral("Hi sig x"), QStringLiteral("Hi regardsx")},
+                      ModeCase{"apply_case_upper", 1, QStringLiteral("regards"), QStringLiteral("SIG "), QStringLiteral("REGARDS ")},
+                      ModeCase{"apply_case_capital", 1, QStringLiteral("regards"), QStringLiteral("Sig "), QStringLiteral("Regards ")},
+                      ModeCase{"cursor_marker", 1, QStringLiteral("(%|)"), QStringLiteral("sig "), QStringLiteral("() "), 2},
+                      ModeCase{"cursor_codes", 1, QStringLiteral("[]%<"), QStringLiteral("sig "), QStringLiteral("[] "), 2}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(X11EndToEndTest, RestoresEveryTargetOfTheClipboardByteForByte)
+{
+    startWindow();
+    // The user's clipboard: three targets, owned by a client of this test.
+    x11::X11Clipboard clipboard(*m_x, "CLIPBOARD");
+    clipboard.declareTypes({QStringLiteral("text/plain;charset=utf-8"), QStringLiteral("image/png"), QStringLiteral("x-special")});
+    clipboard.setData("user text", QStringLiteral("text/plain;charset=utf-8"));
+    clipboard.setData(QByteArray("\x89PNG\r\n\x1a\n\0\1", 10), QStringLiteral("image/png"));
+    clipboard.setData(QByteArray(300000, 'z'), QStringLiteral("x-special")); // large: sent incrementally
+    startDriver({{QStringLiteral("sig"), QStringLiteral("Regards")}}, 1, true);
+    type(QStringLiteral("sig "));
+    EXPECT_EQ(windowText(QStringLiteral("Regards ")), QStringLiteral("Regards "));
+    pause(1500); // the restore comes 0.8 s after the paste, once the window has read it
+    x11::X11Clipboard reader(*m_x, "CLIPBOARD");
+    EXPECT_EQ(reader.types(), (QStringList{QStringLiteral("text/plain;charset=utf-8"), QStringLiteral("image/png"),
+                                           QStringLiteral("x-special"), QStringLiteral("UTF8_STRING"),
+                                           QStringLiteral("STRING"), QStringLiteral("TEXT")}));
+    EXPECT_EQ(reader.dataForType(QStringLiteral("text/plain;charset=utf-8")), QByteArray("user text"));
+    EXPECT_EQ(reader.dataForType(QStringLiteral("image/png")), QByteArray("\x89PNG\r\n\x1a\n\0\1", 10));
+    EXPECT_EQ(reader.dataForType(QStringLiteral("x-special")), QByteArray(300000, 'z'));
+}
+
+TEST_F(X11EndToEndTest, FollowsKeyboardLayoutsSwitchedWhileRunning)
+{
+    startWindow();
+    startDriver({{QStringLiteral("zu"), QStringLiteral("zusammen")}, {QStringLiteral("été"), QStringLiteral("summer")}}, 1);
+    ASSERT_EQ(run(QStringLiteral("setxkbmap"), {QStringLiteral("de")}), 0);
+    pause(300);
+    type(QStringLiteral("zu "));
+    EXPECT_EQ(windowText(QStringLiteral("zusammen ")), QStringLiteral("zusammen "));
+    ASSERT_EQ(run(QStringLiteral("setxkbmap"), {QStringLiteral("fr")}), 0);
+    pause(300);
+    type(QStringLiteral("été "));
+    EXPECT_EQ(windowText(QStringLiteral("zusammen summer ")), QStringLiteral("zusammen summer "));
+}
+
+TEST_F(X11EndToEndTest, AbbreviationsTypedWithADeadKey)
+{
+    startWindow();
+    startDriver({{QStringLiteral("café"), QStringLiteral("coffee")}}, 1);
+    ASSERT_EQ(run(QStringLiteral("setxkbmap"), {QStringLiteral("us"), QStringLiteral("-variant"), QStringLiteral("intl")}), 0);
+    pause(300);
+    type(QStringLiteral("caf"));
+    key(QStringLiteral("dead_acute e space"));
+    EXPECT_EQ(windowText(QStringLiteral("coffee ")), QStringLiteral("coffee "));
+}
+
+TEST_F(X11EndToEndTest, AShiftHeldDuringTheTriggerDoesNotLeak)
+{
+    startWindow();
+    startDriver({{QStringLiteral("sig"), QStringLiteral("regards")}}, 1);
+    type(QStringLiteral("sig"));
+    key(QStringLiteral("shift+space"));
+    EXPECT_EQ(windowText(QStringLiteral("regards ")), QStringLiteral("regards "));
+    type(QStringLiteral("ok"));
+    EXPECT_EQ(windowText(QStringLiteral("regards ok")), QStringLiteral("regards ok")); // no stuck Shift
+}
+
+} // namespace
