@@ -13,7 +13,7 @@ const char* const kMetaTargets[] = {"TARGETS", "MULTIPLE", "TIMESTAMP", "SAVE_TA
                                     "INSERT_SELECTION", "INSERT_PROPERTY", "_QT_SELECTION"};
 constexpr char kPlainText[] = "text/plain;charset=utf-8";
 // Above this, data goes incrementally (ICCCM INCR); the request size limit is larger.
-constexpr qsizetype kChunk = 256 * 1024;
+constexpr qsizetype kChunk = 64 * 1024;
 
 bool isMeta(const QByteArray& name)
 {
@@ -92,10 +92,13 @@ std::optional<QByteArray> X11Clipboard::readProperty(Atom property, Atom* type, 
     return out;
 }
 
-std::optional<QByteArray> X11Clipboard::readIncrementally()
+// The chunks of an incremental transfer; type and format are those of the chunks, not of
+// the INCR marker.
+std::optional<QByteArray> X11Clipboard::readIncrementally(Atom* type, int* format)
 {
     const Atom property = m_x.atom("_SNAPWICK_SELECTION");
     QByteArray out;
+    bool first = true;
     while (true) {
         const bool arrived = m_x.waitFor([&](XEvent& e) {
             return e.type == PropertyNotify && e.xproperty.window == m_window && e.xproperty.atom == property &&
@@ -103,11 +106,16 @@ std::optional<QByteArray> X11Clipboard::readIncrementally()
         }, kReadTimeoutMs);
         if (!arrived)
             return std::nullopt;
-        Atom type;
-        int format;
-        const auto chunk = readProperty(property, &type, &format, true);
+        Atom chunkType;
+        int chunkFormat;
+        const auto chunk = readProperty(property, &chunkType, &chunkFormat, true);
         if (!chunk)
             return std::nullopt;
+        if (first) {
+            *type = chunkType;
+            *format = chunkFormat;
+            first = false;
+        }
         if (chunk->isEmpty())
             return out;
         out += *chunk;
@@ -130,7 +138,7 @@ std::optional<QByteArray> X11Clipboard::convert(Atom target, Atom* type, int* fo
         return std::nullopt; // a dead or slow owner: this target has no data
     auto data = readProperty(property, type, format, true);
     if (data && *type == m_x.atom("INCR"))
-        return readIncrementally();
+        return readIncrementally(type, format);
     return data;
 }
 

@@ -38,7 +38,7 @@ private:
     void serve(XEvent& event);
     std::optional<QByteArray> convert(Atom target, Atom* type, int* format);
     std::optional<QByteArray> readProperty(Atom property, Atom* type, int* format, bool deleteAfter);
-    std::optional<QByteArray> readIncrementally();
+    std::optional<QByteArray> readIncrementally(Atom* type, int* format);
     unsigned long serverTime();
     const Item* itemFor(const QString& type) const;
     bool answer(Window requestor, Atom target, Atom property);

@@ -1,5 +1,6 @@
 #include "X11Connection.h"
 
+#include <QAbstractEventDispatcher>
 #include <QElapsedTimer>
 #include <QSocketNotifier>
 
@@ -20,6 +21,11 @@ X11Connection::X11Connection(Display* display) : m_display(display)
 {
     m_notifier = std::make_unique<QSocketNotifier>(ConnectionNumber(display), QSocketNotifier::Read);
     QObject::connect(m_notifier.get(), &QSocketNotifier::activated, this, [this] { dispatchPending(); });
+    // Any round trip (a property read, a pointer query) may pull events into Xlib's queue
+    // while the socket is left empty, and then nothing would wake us for them. So the
+    // queue is drained every time the event loop is about to wait.
+    if (auto* dispatcher = QAbstractEventDispatcher::instance())
+        QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] { dispatchPending(); });
 }
 
 X11Connection::~X11Connection()
@@ -60,7 +66,7 @@ void X11Connection::dispatch(XEvent& event)
 
 void X11Connection::dispatchPending()
 {
-    while (XPending(m_display) > 0) {
+    while (XEventsQueued(m_display, QueuedAfterFlush) > 0) {
         XEvent event;
         XNextEvent(m_display, &event);
         dispatch(event);
