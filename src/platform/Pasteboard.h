@@ -21,6 +21,8 @@ public:
     // For the general clipboard: whether an application has fetched the content since it was
     // last declared. A clipboard that cannot tell says yes.
     virtual bool contentHasBeenRead() { return true; }
+    // Serves the clipboard until an application has fetched the content or the time is up.
+    virtual bool waitUntilRead(int /*timeoutMs*/) { return contentHasBeenRead(); }
 };
 
 // The system's general clipboard; null when there is none to be had.
@@ -29,6 +31,8 @@ class PasteboardServer
 public:
     virtual ~PasteboardServer() = default;
     virtual Pasteboard* generalPasteboard() = 0;
+    // The selection that Shift+Insert pastes from where the system has one (X11's PRIMARY).
+    virtual Pasteboard* primarySelection() { return nullptr; }
 };
 
 class SoundPlayer

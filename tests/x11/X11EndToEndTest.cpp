@@ -179,11 +179,12 @@ protected:
         return report().value(QStringLiteral("text")).toString();
     }
 
+    // Runs a program to its end while this process keeps serving the X clients it owns.
     static int run(const QString& program, const QStringList& args)
     {
         QProcess p;
         p.start(program, args);
-        p.waitForFinished(10000);
+        waitUntil([&] { return p.state() == QProcess::NotRunning; }, 10000);
         return p.exitCode();
     }
 
@@ -240,6 +241,38 @@ INSTANTIATE_TEST_SUITE_P(
                       ModeCase{"cursor_marker", 1, QStringLiteral("(%|)"), QStringLiteral("sig "), QStringLiteral("() "), 2},
                       ModeCase{"cursor_codes", 1, QStringLiteral("[]%<"), QStringLiteral("sig "), QStringLiteral("[] "), 2}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// xterm selects nothing with Shift+Left and pastes the primary selection with Shift+Insert:
+// the abbreviation goes with Backspace, and the replacement rides on PRIMARY too.
+TEST_F(X11EndToEndTest, ExpandsInXtermWithBackspaceAndShiftInsert)
+{
+    const QString out = m_dir.filePath(QStringLiteral("xterm.txt"));
+    QProcess xterm;
+    xterm.start(QStringLiteral("xterm"), {QStringLiteral("-geometry"), QStringLiteral("80x10+0+0"), QStringLiteral("-e"),
+                                          QStringLiteral("bash"), QStringLiteral("--norc"), QStringLiteral("-c"),
+                                          QStringLiteral("read -e line; printf %s \"$line\" > '%1'").arg(out)});
+    ASSERT_TRUE(xterm.waitForStarted(5000));
+    ASSERT_EQ(run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--class"),
+                                              QStringLiteral("XTerm"), QStringLiteral("windowfocus"), QStringLiteral("mousemove"),
+                                              QStringLiteral("--window"), QStringLiteral("%1"), QStringLiteral("20"), QStringLiteral("20")}), 0);
+    x11::X11Clipboard primary(*m_x, "PRIMARY");
+    primary.declareTypes({QStringLiteral("text/plain;charset=utf-8")});
+    primary.setData("selected before", QStringLiteral("text/plain;charset=utf-8"));
+    startDriver({{QStringLiteral("sig"), QStringLiteral("Regards")}}, 1, true);
+    pause(500);
+    type(QStringLiteral("Hi sig x"));
+    key(QStringLiteral("Return"));
+    ASSERT_TRUE(waitUntil([&] { return QFile::exists(out); }, 5000));
+    pause(200);
+    QFile f(out);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("Hi Regards x"));
+    pause(1500);
+    x11::X11Clipboard reader(*m_x, "PRIMARY");
+    EXPECT_EQ(reader.dataForType(QStringLiteral("text/plain;charset=utf-8")), QByteArray("selected before"));
+    xterm.kill();
+    xterm.waitForFinished(3000);
+}
 
 TEST_F(X11EndToEndTest, RestoresEveryTargetOfTheClipboardByteForByte)
 {

@@ -1,5 +1,7 @@
 #include "PasteboardPreservation.h"
 
+#include <algorithm>
+
 namespace snapwick {
 
 namespace {
@@ -12,13 +14,16 @@ PasteboardPreservation::PasteboardPreservation(PasteboardServer& server) : m_ser
     QObject::connect(&m_pasteboardNormalizationTimer, &QTimer::timeout, [this] { restoreWhenRead(); });
 }
 
-void PasteboardPreservation::backUp(Pasteboard& general)
+void PasteboardPreservation::backUp(const std::vector<Pasteboard*>& clipboards)
 {
-    m_currentPasteboardBackup.reset();
+    m_currentPasteboardBackup.clear();
     if (!m_restorePasteboard)
         return;
-    m_currentPasteboardBackup = PrivatePasteboard::pasteboardWithUniqueName();
-    JVSXExtensions::duplicateToPasteboard(general, *m_currentPasteboardBackup);
+    for (Pasteboard* clipboard : clipboards) {
+        auto copy = PrivatePasteboard::pasteboardWithUniqueName();
+        JVSXExtensions::duplicateToPasteboard(*clipboard, *copy);
+        m_currentPasteboardBackup.push_back({clipboard, std::move(copy)});
+    }
 }
 
 void PasteboardPreservation::schedulePasteboardNormalization()
@@ -32,8 +37,10 @@ void PasteboardPreservation::schedulePasteboardNormalization()
 // the replacement pastes the old clipboard. So the restore waits for the read, within bounds.
 void PasteboardPreservation::restoreWhenRead()
 {
-    Pasteboard* general = m_server.generalPasteboard();
-    if (general && !general->contentHasBeenRead() && m_sinceExpansion.elapsed() < kLongestWaitMs) {
+    const bool read = m_currentPasteboardBackup.empty() ||
+                      std::any_of(m_currentPasteboardBackup.begin(), m_currentPasteboardBackup.end(),
+                                  [](const Backup& b) { return b.clipboard->contentHasBeenRead(); });
+    if (!read && m_sinceExpansion.elapsed() < kLongestWaitMs) {
         m_pasteboardNormalizationTimer.start(kRecheckMs);
         return;
     }
@@ -43,16 +50,17 @@ void PasteboardPreservation::restoreWhenRead()
 void PasteboardPreservation::normalizePasteboard()
 {
     stopPasteboardNormalizationTimer();
-    if (!m_currentPasteboardBackup)
+    if (m_currentPasteboardBackup.empty())
         return;
-    Pasteboard* general = m_server.generalPasteboard();
-    if (!general)
+    if (!m_server.generalPasteboard())
         return; // the backup stays held
-    if (m_currentPasteboardBackup->types().isEmpty())
-        general->declareTypes({}); // the clipboard was empty before: leave it empty again
-    else
-        JVSXExtensions::duplicateToPasteboard(*m_currentPasteboardBackup, *general);
-    m_currentPasteboardBackup.reset();
+    for (Backup& b : m_currentPasteboardBackup) {
+        if (b.copy->types().isEmpty())
+            b.clipboard->declareTypes({}); // it was empty before: leave it empty again
+        else
+            JVSXExtensions::duplicateToPasteboard(*b.copy, *b.clipboard);
+    }
+    m_currentPasteboardBackup.clear();
 }
 
 void PasteboardPreservation::stopPasteboardNormalizationTimer() { m_pasteboardNormalizationTimer.stop(); }

@@ -21,13 +21,13 @@ public:
     void setRestorePasteboard(bool on) { m_restorePasteboard = on; }
     bool restorePasteboard() const { return m_restorePasteboard; }
 
-    // Releases an earlier backup; takes a new one only when restoring is on.
-    void backUp(Pasteboard& general);
+    // Releases an earlier backup; takes a new one of each clipboard only when restoring is on.
+    void backUp(const std::vector<Pasteboard*>& clipboards);
     void schedulePasteboardNormalization();
     void normalizePasteboard();
     void stopPasteboardNormalizationTimer();
 
-    bool hasBackup() const { return bool(m_currentPasteboardBackup); }
+    bool hasBackup() const { return !m_currentPasteboardBackup.empty(); }
     bool isRestorePending() const { return m_pasteboardNormalizationTimer.isActive(); }
 
 private:
@@ -35,7 +35,12 @@ private:
 
     PasteboardServer& m_server;
     bool m_restorePasteboard = false;
-    std::unique_ptr<PrivatePasteboard> m_currentPasteboardBackup;
+    struct Backup
+    {
+        Pasteboard* clipboard;
+        std::unique_ptr<PrivatePasteboard> copy;
+    };
+    std::vector<Backup> m_currentPasteboardBackup;
     QTimer m_pasteboardNormalizationTimer;
     QElapsedTimer m_sinceExpansion;
 };

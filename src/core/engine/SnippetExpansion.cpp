@@ -9,6 +9,7 @@
 #include "text/Rtf.h"
 
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QImageWriter>
 #include <QTextBoundaryFinder>
 
@@ -129,9 +130,16 @@ bool SnippetExpansion::pasteSnippet(const plist::Dictionary& snippet, const std:
     Pasteboard* general = m_env.pasteboards.generalPasteboard();
     if (!general)
         return true;
-    m_preservation.backUp(*general);
+    // Programs that paste with Shift+Insert take the primary selection: it gets the
+    // replacement too, and its own content back afterwards.
+    std::vector<Pasteboard*> clipboards{general};
+    if (Pasteboard* primary = m_env.pasteboards.primarySelection(); primary && behaviour.pasteShortcut == PasteShortcut::ShiftInsert)
+        clipboards.push_back(primary);
+    m_preservation.backUp(clipboards);
     if (!JVSXExtensions::duplicateToPasteboard(*scratch, *general))
         return true;
+    if (clipboards.size() > 1)
+        JVSXExtensions::duplicateToPasteboard(*scratch, *clipboards[1]);
 
     JVKSSetPasteShortcut(behaviour.pasteShortcut);
     JVKSSetKeystrokeMode(true);
@@ -139,6 +147,9 @@ bool SnippetExpansion::pasteSnippet(const plist::Dictionary& snippet, const std:
     if (abbreviation)
         removeAbbreviation(snippet, userPerceivedLength(*abbreviation), replacementMode, &movedBeforeWhiteSpace);
     JVKSPostCommandVKeystroke();
+    // Many programs fetch the pasted data asynchronously: a cursor key sent before they have
+    // it would land before the paste. So the paste is served first, within bounds.
+    waitForPaste(clipboards);
     placeCursor(snippet, replacement.cursorFromEnd, movedBeforeWhiteSpace);
     JVKSSetKeystrokeMode(false);
 
@@ -147,6 +158,19 @@ bool SnippetExpansion::pasteSnippet(const plist::Dictionary& snippet, const std:
     if (m_preservation.restorePasteboard())
         m_preservation.schedulePasteboardNormalization();
     return true;
+}
+
+void SnippetExpansion::waitForPaste(const std::vector<Pasteboard*>& clipboards)
+{
+    constexpr int kSliceMs = 2; // every clipboard in turn, so that whichever is read ends the wait
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < kPasteFetchWaitMs) {
+        for (Pasteboard* c : clipboards) {
+            if (c->waitUntilRead(kSliceMs))
+                return;
+        }
+    }
 }
 
 void SnippetExpansion::removeAbbreviation(const plist::Dictionary& snippet, int n, ReplacementMode mode,

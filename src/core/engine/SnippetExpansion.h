@@ -59,7 +59,11 @@ public:
     Replacement buildReplacement(const plist::Dictionary& snippet, const std::optional<QString>& abbreviation,
                                  std::int64_t abbreviationMode, ClipboardText* clipboardText) const;
 
+    // How long the expansion waits for the application to fetch what it pastes.
+    static constexpr int kPasteFetchWaitMs = 250;
+
 private:
+    void waitForPaste(const std::vector<Pasteboard*>& clipboards);
     void removeAbbreviation(const plist::Dictionary& snippet, int characters, ReplacementMode mode, bool* movedBeforeWhiteSpace);
     void placeCursor(const plist::Dictionary& snippet, qsizetype cursorFromEnd, bool movedBeforeWhiteSpace);
 

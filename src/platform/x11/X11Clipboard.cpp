@@ -322,6 +322,14 @@ void X11Clipboard::continueTransfer(XEvent& event)
     }
 }
 
+bool X11Clipboard::waitUntilRead(int timeoutMs)
+{
+    if (m_read || !m_owner)
+        return m_read;
+    m_x.waitFor([this](XEvent&) { return m_read; }, timeoutMs); // requests are served as they come
+    return m_read;
+}
+
 X11PasteboardServer::X11PasteboardServer(X11Connection& connection)
     : m_clipboard(connection, "CLIPBOARD"), m_primary(connection, "PRIMARY")
 {

@@ -23,6 +23,7 @@ public:
     void declareTypes(const QStringList& types) override;
     bool setData(const QByteArray& data, const QString& type) override;
     bool contentHasBeenRead() override { return m_read; }
+    bool waitUntilRead(int timeoutMs) override;
 
     bool ownsSelection() const;
 
@@ -61,7 +62,7 @@ class X11PasteboardServer : public PasteboardServer
 public:
     explicit X11PasteboardServer(X11Connection& connection);
     Pasteboard* generalPasteboard() override { return &m_clipboard; }
-    Pasteboard* primarySelection() { return &m_primary; }
+    Pasteboard* primarySelection() override { return &m_primary; }
 
 private:
     X11Clipboard m_clipboard;
