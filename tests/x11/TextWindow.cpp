@@ -4,9 +4,30 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMimeData>
 #include <QSaveFile>
 #include <QTextEdit>
 #include <QTimer>
+
+// Takes pictures from the clipboard as word processors do; QTextEdit alone takes text only.
+class PictureTextEdit : public QTextEdit
+{
+protected:
+    bool canInsertFromMimeData(const QMimeData* source) const override
+    {
+        return source->hasImage() || QTextEdit::canInsertFromMimeData(source);
+    }
+    void insertFromMimeData(const QMimeData* source) override
+    {
+        if (source->hasImage() && !source->hasText()) {
+            const QImage image = qvariant_cast<QImage>(source->imageData());
+            document()->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("pasted")), image);
+            textCursor().insertImage(QStringLiteral("pasted"));
+            return;
+        }
+        QTextEdit::insertFromMimeData(source);
+    }
+};
 
 int main(int argc, char** argv)
 {
@@ -14,7 +35,7 @@ int main(int argc, char** argv)
     if (argc < 2)
         return 2;
     const QString reportPath = QString::fromLocal8Bit(argv[1]);
-    QTextEdit edit;
+    PictureTextEdit edit;
     edit.setWindowTitle(QStringLiteral("SnapwickTestWindow"));
     edit.setAcceptRichText(true);
     edit.resize(600, 300);

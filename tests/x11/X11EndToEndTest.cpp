@@ -1,6 +1,7 @@
 // End to end on a real X server: Xvfb, a real Qt text window and xterm, the engine with
 // its X11 backends, keys typed through XTEST by xdotool.
 #include "../QtPrinters.h"
+#include "model/FormattedText.h"
 #include "model/SettingsDocument.h"
 #include "model/SnippetRecord.h"
 #include "plist/Array.h"
@@ -124,6 +125,7 @@ protected:
         QString abbreviation;
         QString text;
         int mode = 0;
+        text::AttributedStringPtr formatted = nullptr;
     };
 
     void startDriver(const std::vector<Snippet>& snippets, int expanderMode, bool restore = false)
@@ -137,6 +139,7 @@ protected:
             JVSXSharedExtensions::setSnippetAbbreviation(*r.dictionary(), s.abbreviation);
             JVSXSharedExtensions::setPlainSnippetReplacement(*r.dictionary(), s.text);
             JVSXSharedExtensions::setSnippetAbbreviationMode(*r.dictionary(), s.mode);
+            JVSXSharedExtensions::setFormattedSnippetReplacement(*r.dictionary(), s.formatted);
             list.array()->append(r);
         }
         doc->set(QStringLiteral("Snippets"), list);
@@ -241,6 +244,31 @@ INSTANTIATE_TEST_SUITE_P(
                       ModeCase{"cursor_marker", 1, QStringLiteral("(%|)"), QStringLiteral("sig "), QStringLiteral("() "), 2},
                       ModeCase{"cursor_codes", 1, QStringLiteral("[]%<"), QStringLiteral("sig "), QStringLiteral("[] "), 2}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(X11EndToEndTest, AFormattedSnippetArrivesAsRichText)
+{
+    text::Attributes bold;
+    bold.set(text::AttributeName::Font, text::Font{QStringLiteral("DejaVuSans-Bold"), 14});
+    const auto formatted = std::make_shared<text::AttributedString>(QStringLiteral("Strong words"), bold);
+    startWindow();
+    startDriver({{QStringLiteral("sw"), QStringLiteral("Strong words"), 0, formatted}}, 1);
+    type(QStringLiteral("sw "));
+    EXPECT_EQ(windowText(QStringLiteral("Strong words ")), QStringLiteral("Strong words "));
+    EXPECT_TRUE(report().value(QStringLiteral("bold")).toBool());
+}
+
+TEST_F(X11EndToEndTest, APictureSnippetArrivesAsAPicture)
+{
+    QImage picture(8, 6, QImage::Format_RGB32);
+    picture.fill(Qt::darkGreen);
+    const auto formatted = JVSXSharedExtensions::attributedStringWithAttachedTIFFImage(picture);
+    ASSERT_TRUE(formatted);
+    startWindow();
+    startDriver({{QStringLiteral("pic"), QString(QChar(0xFFFC)), 0, formatted}}, 1);
+    type(QStringLiteral("pic "));
+    EXPECT_TRUE(waitUntil([&] { return report().value(QStringLiteral("images")).toInt() == 1; }, 4000))
+        << QJsonDocument(report()).toJson().toStdString();
+}
 
 // xterm selects nothing with Shift+Left and pastes the primary selection with Shift+Insert:
 // the abbreviation goes with Backspace, and the replacement rides on PRIMARY too.
