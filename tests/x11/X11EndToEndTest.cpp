@@ -154,17 +154,18 @@ protected:
         ASSERT_EQ(m_driver.readLine().trimmed(), QByteArray("ready")) << m_driver.readAllStandardError().toStdString();
     }
 
-    void startWindow()
+    void startWindow(const QString& program = QStringLiteral(SNAPWICK_TEXT_WINDOW),
+                     const QString& title = QStringLiteral("SnapwickTestWindow"))
     {
         m_report = m_dir.filePath(QStringLiteral("report.json"));
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb")); // a real window, not the tests' offscreen one
         m_window.setProcessEnvironment(env);
-        m_window.start(QStringLiteral(SNAPWICK_TEXT_WINDOW), {m_report});
+        m_window.start(program, {m_report});
         ASSERT_TRUE(m_window.waitForStarted(5000));
         ASSERT_TRUE(waitUntil([&] { return QFile::exists(m_report); }, 10000)) << "the test window did not show";
         run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--name"),
-                                         QStringLiteral("SnapwickTestWindow"), QStringLiteral("windowfocus")});
+                                         title, QStringLiteral("windowfocus")});
         pause(200);
     }
 
@@ -244,6 +245,15 @@ INSTANTIATE_TEST_SUITE_P(
                       ModeCase{"cursor_marker", 1, QStringLiteral("(%|)"), QStringLiteral("sig "), QStringLiteral("() "), 2},
                       ModeCase{"cursor_codes", 1, QStringLiteral("[]%<"), QStringLiteral("sig "), QStringLiteral("[] "), 2}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(X11EndToEndTest, ExpandsInAGtkWindow)
+{
+    startWindow(QStringLiteral(SNAPWICK_GTK_TEXT_WINDOW), QStringLiteral("SnapwickGtkWindow"));
+    startDriver({{QStringLiteral("sig"), QStringLiteral("Regards, %|!")}}, 1);
+    type(QStringLiteral("Hi sig "));
+    EXPECT_EQ(windowText(QStringLiteral("Hi Regards, ! ")), QStringLiteral("Hi Regards, ! "));
+    EXPECT_EQ(report().value(QStringLiteral("cursor")).toInt(), 12);
+}
 
 TEST_F(X11EndToEndTest, AFormattedSnippetArrivesAsRichText)
 {
