@@ -139,8 +139,10 @@ private:
 
     void real(double d, bool single)
     {
-        if (std::isfinite(d) && d == std::trunc(d) && std::fabs(d) < 2147483648.0) {
-            integer(std::int64_t(d)); // integral values go as integers, as the platform writes them
+        // Integral values go as integers, as the platform writes them; also the large ones,
+        // which a float could not carry exactly.
+        if (std::isfinite(d) && d == std::trunc(d) && std::fabs(d) < 9.2e18) {
+            integer(std::int64_t(d));
             return;
         }
         m_out.append(kFloat);
