@@ -1,6 +1,7 @@
 // End to end on a real X server: Xvfb, a real Qt text window and xterm, the engine with
 // its X11 backends, keys typed through XTEST by xdotool.
 #include "../QtPrinters.h"
+#include "X11Session.h"
 #include "model/FormattedText.h"
 #include "model/SettingsDocument.h"
 #include "model/SnippetRecord.h"
@@ -25,63 +26,10 @@ using namespace snapwick;
 
 namespace {
 
-void pause(int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-}
-
-template <typename Condition>
-bool waitUntil(Condition condition, int timeoutMs)
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < timeoutMs) {
-        if (condition())
-            return true;
-        pause(20);
-    }
-    return condition();
-}
-
-// An X server of our own for the whole suite, on the first free display number.
-class XServer
-{
-public:
-    bool start()
-    {
-        for (int n = 90; n < 140; ++n) {
-            if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
-                continue;
-            m_display = QStringLiteral(":%1").arg(n);
-            m_server.start(QStringLiteral("Xvfb"), {m_display, QStringLiteral("-screen"), QStringLiteral("0"),
-                                                      QStringLiteral("1280x800x24"), QStringLiteral("+extension"),
-                                                      QStringLiteral("RECORD"), QStringLiteral("-nolisten"),
-                                                      QStringLiteral("tcp")});
-            if (!m_server.waitForStarted(5000))
-                return false;
-            if (waitUntil([&] { return x11::X11Connection::open(m_display.toLatin1()) != nullptr; }, 5000)) {
-                qputenv("DISPLAY", m_display.toLatin1());
-                return true;
-            }
-            m_server.kill();
-            m_server.waitForFinished();
-        }
-        return false;
-    }
-    ~XServer()
-    {
-        m_server.terminate();
-        m_server.waitForFinished(3000);
-    }
-    const QString& display() const { return m_display; }
-
-private:
-    QProcess m_server;
-    QString m_display;
-};
+using testsupport::pause;
+using testsupport::run;
+using testsupport::waitUntil;
+using testsupport::XServer;
 
 XServer* theServer = nullptr;
 
@@ -181,15 +129,6 @@ protected:
         waitUntil([&] { return report().value(QStringLiteral("text")).toString() == expected; }, timeoutMs);
         pause(100); // let anything that would still come arrive
         return report().value(QStringLiteral("text")).toString();
-    }
-
-    // Runs a program to its end while this process keeps serving the X clients it owns.
-    static int run(const QString& program, const QStringList& args)
-    {
-        QProcess p;
-        p.start(program, args);
-        waitUntil([&] { return p.state() == QProcess::NotRunning; }, 10000);
-        return p.exitCode();
     }
 
     static void type(const QString& text, int delayMs = 40)

@@ -150,6 +150,15 @@ TEST(TypedStreamTest, RefusesNestingBeyondTheLimit)
     EXPECT_FALSE(decodeTypedStream(deep).ok());
 }
 
+// Found by fuzzing: a float written as a large integer must come back as the same number.
+TEST(TypedStreamTest, LargeIntegralRealsRoundTripExactly)
+{
+    const ArchivedGroup g{"fd", {ArchivedValue::realValue('f', 1099511627776.0), ArchivedValue::realValue('d', -4e18)}};
+    const DecodeResult r = decodeTypedStream(encodeTypedStream({g}));
+    ASSERT_TRUE(r.ok());
+    EXPECT_TRUE(r.groups.front() == g);
+}
+
 TEST(TypedStreamTest, WritesFoundationObjectsTheReaderUnderstands)
 {
     plist::Value tree = sampleTree();
