@@ -16,6 +16,11 @@ PasteboardPreservation::PasteboardPreservation(PasteboardServer& server) : m_ser
 
 void PasteboardPreservation::backUp(const std::vector<Pasteboard*>& clipboards)
 {
+    // While a restore is pending the clipboards hold our last replacement, not the user's
+    // content: copying them now would put that replacement back in the end. The user's
+    // content stays the backup.
+    if (isRestorePending() && !m_currentPasteboardBackup.empty())
+        return;
     m_currentPasteboardBackup.clear();
     if (!m_restorePasteboard)
         return;

@@ -212,6 +212,17 @@ TEST_F(ExpansionTest, RestoresTheUsersClipboardAfterTheReplacementWasRead)
     EXPECT_FALSE(m_expansion.preservation().hasBackup());
 }
 
+TEST_F(ExpansionTest, ExpansionsInQuickSuccessionRestoreTheUsersClipboard)
+{
+    m_pasteboard.declareTypes({PasteboardType::PlainText});
+    m_pasteboard.setData("user text", PasteboardType::PlainText);
+    m_expansion.setRestorePasteboard(true);
+    expand(snippet(QStringLiteral("a"), QStringLiteral("first"), 1), QStringLiteral("a"), ReplacementModeSelectCharacters);
+    expand(snippet(QStringLiteral("b"), QStringLiteral("second"), 1), QStringLiteral("b"), ReplacementModeSelectCharacters);
+    waitFor(900);
+    EXPECT_EQ(clipboardText(), QStringLiteral("user text"));
+}
+
 TEST_F(ExpansionTest, WithoutRestoringTheReplacementStays)
 {
     expand(snippet(QStringLiteral("a"), QStringLiteral("x"), 1), QStringLiteral("a"), ReplacementModeSelectCharacters);
