@@ -5,6 +5,7 @@
 #include "engine/SnippetPreparation.h"
 #include "keystrokes/KeyboardSimulator.h"
 #include "model/SettingsDocument.h"
+#include "sound/CanberraSound.h"
 #include "x11/X11Clipboard.h"
 #include "x11/X11Connection.h"
 #include "x11/X11Desktop.h"
@@ -44,10 +45,12 @@ int main(int argc, char** argv)
     prepareSnippets(*snippets, expanderMode, canSelectWords);
 
     static const CalendarLocale locale = CalendarLocale::fromQLocale(QLocale::system());
-    SnippetExpansion expansion({pasteboards, desktop, nullptr, [] { return QDateTime::currentDateTime(); },
+    CanberraSound bubble(QStringLiteral(SNAPWICK_BUBBLE_SOUND), QStringLiteral("message"));
+    SnippetExpansion expansion({pasteboards, desktop, &bubble, [] { return QDateTime::currentDateTime(); },
                                 []() -> const CalendarLocale& { return locale; }});
     expansion.setExpansionMode(expanderMode);
     expansion.setRestorePasteboard(settings->boolForKey(QStringLiteral("Restore Pasteboard")));
+    expansion.setAuditoryFeedback(settings->boolForKey(QStringLiteral("Auditory Feedback")));
     KeyLog keyLog({desktop, desktop, desktop, expansion});
     keyLog.setSnippets(snippets);
     keyLog.setExpansionMode(expanderMode);
