@@ -13,7 +13,7 @@ public:
     virtual ~KeystrokePoster() = default;
     virtual void postKeyboardEvent(char16_t character, std::uint16_t keyCode, bool keyDown) = 0;
     // On: the user's own modifiers are released so they do not combine with ours; off:
-    // once our events are processed, the modifiers the user still holds are pressed again.
+    // our events are processed before the caller goes on.
     virtual void setKeystrokeMode(bool on) = 0;
     // What the key types without modifiers in the current layout, if one character.
     virtual std::optional<char16_t> characterForKeyCode(std::uint16_t keyCode) = 0;

@@ -13,8 +13,8 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs);
 // Runs a program to its end while this process keeps serving the X clients it owns.
 int run(const QString& program, const QStringList& args);
 
-// An X server of our own (Xvfb with RECORD and XTEST) on the first free display number;
-// DISPLAY points at it while it runs.
+// An X server of our own (Xvfb with RECORD and XTEST) on a free display; DISPLAY points
+// at it while it runs.
 class XServer
 {
 public:

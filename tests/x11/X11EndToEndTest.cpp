@@ -131,8 +131,26 @@ protected:
         return report().value(QStringLiteral("text")).toString();
     }
 
+    // Waits until the window's text has not changed for a while: the expansion is done.
+    void waitForStableText(int quietMs = 300)
+    {
+        QString last = report().value(QStringLiteral("text")).toString();
+        QElapsedTimer quiet;
+        quiet.start();
+        waitUntil([&] {
+            const QString now = report().value(QStringLiteral("text")).toString();
+            if (now != last) {
+                last = now;
+                quiet.restart();
+            }
+            return quiet.elapsed() >= quietMs;
+        }, 5000);
+    }
+
     static void type(const QString& text, int delayMs = 40)
     {
+        if (text.isEmpty())
+            return;
         run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QString::number(delayMs), text});
     }
     static void key(const QString& keys)
@@ -153,7 +171,8 @@ struct ModeCase
     const char* name;
     int expanderMode;
     QString text;
-    QString typed;
+    QString typed; // up to the key that triggers
+    QString after; // typed once the expansion is done
     QString expected;
     int cursorFromEnd = 0;
 };
@@ -168,21 +187,23 @@ TEST_P(X11ExpanderModeTest, ExpandsInAQtWindow)
     startWindow();
     startDriver({{QStringLiteral("sig"), c.text, 2}}, c.expanderMode);
     type(c.typed);
+    waitForStableText();
+    type(c.after);
     EXPECT_EQ(windowText(c.expected), c.expected);
     EXPECT_EQ(report().value(QStringLiteral("cursor")).toInt(), c.expected.size() - c.cursorFromEnd);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, X11ExpanderModeTest,
-    ::testing::Values(ModeCase{"immediately", 0, QStringLiteral("Regards"), QStringLiteral("Hi sig"), QStringLiteral("Hi regards")},
-                      ModeCase{"after_space", 1, QStringLiteral("Regards"), QStringLiteral("Hi sig now"), QStringLiteral("Hi regards now")},
-                      ModeCase{"removing_space", 2, QStringLiteral("Regards"), QStringLiteral("Hi sig x"), QStringLiteral("Hi regardsx")},
-                      ModeCase{"keep_space_with_plus", 2, QStringLiteral("Regards%+"), QStringLiteral("Hi sig x"), QStringLiteral("Hi regards x")},
-                      ModeCase{"remove_space_with_minus", 1, QStringLiteral("Regards%-"), QStringLiteral("Hi sig x"), QStringLiteral("Hi regardsx")},
-                      ModeCase{"apply_case_upper", 1, QStringLiteral("regards"), QStringLiteral("SIG "), QStringLiteral("REGARDS ")},
-                      ModeCase{"apply_case_capital", 1, QStringLiteral("regards"), QStringLiteral("Sig "), QStringLiteral("Regards ")},
-                      ModeCase{"cursor_marker", 1, QStringLiteral("(%|)"), QStringLiteral("sig "), QStringLiteral("() "), 2},
-                      ModeCase{"cursor_codes", 1, QStringLiteral("[]%<"), QStringLiteral("sig "), QStringLiteral("[] "), 2}),
+    ::testing::Values(ModeCase{"immediately", 0, QStringLiteral("Regards"), QStringLiteral("Hi sig"), QString(), QStringLiteral("Hi regards")},
+                      ModeCase{"after_space", 1, QStringLiteral("Regards"), QStringLiteral("Hi sig "), QStringLiteral("now"), QStringLiteral("Hi regards now")},
+                      ModeCase{"removing_space", 2, QStringLiteral("Regards"), QStringLiteral("Hi sig "), QStringLiteral("x"), QStringLiteral("Hi regardsx")},
+                      ModeCase{"keep_space_with_plus", 2, QStringLiteral("Regards%+"), QStringLiteral("Hi sig "), QStringLiteral("x"), QStringLiteral("Hi regards x")},
+                      ModeCase{"remove_space_with_minus", 1, QStringLiteral("Regards%-"), QStringLiteral("Hi sig "), QStringLiteral("x"), QStringLiteral("Hi regardsx")},
+                      ModeCase{"apply_case_upper", 1, QStringLiteral("regards"), QStringLiteral("SIG "), QString(), QStringLiteral("REGARDS ")},
+                      ModeCase{"apply_case_capital", 1, QStringLiteral("regards"), QStringLiteral("Sig "), QString(), QStringLiteral("Regards ")},
+                      ModeCase{"cursor_marker", 1, QStringLiteral("(%|)"), QStringLiteral("sig "), QString(), QStringLiteral("() "), 2},
+                      ModeCase{"cursor_codes", 1, QStringLiteral("[]%<"), QStringLiteral("sig "), QString(), QStringLiteral("[] "), 2}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(X11EndToEndTest, ExpandsInAGtkWindow)
@@ -237,7 +258,9 @@ TEST_F(X11EndToEndTest, ExpandsInXtermWithBackspaceAndShiftInsert)
     primary.setData("selected before", QStringLiteral("text/plain;charset=utf-8"));
     startDriver({{QStringLiteral("sig"), QStringLiteral("Regards")}}, 1, true);
     pause(500);
-    type(QStringLiteral("Hi sig x"));
+    type(QStringLiteral("Hi sig "));
+    pause(400); // the expansion, before the rest of the line
+    type(QStringLiteral("x"));
     key(QStringLiteral("Return"));
     ASSERT_TRUE(waitUntil([&] { return QFile::exists(out); }, 5000));
     pause(200);
@@ -281,6 +304,7 @@ TEST_F(X11EndToEndTest, FollowsKeyboardLayoutsSwitchedWhileRunning)
     pause(300);
     type(QStringLiteral("zu "));
     EXPECT_EQ(windowText(QStringLiteral("zusammen ")), QStringLiteral("zusammen "));
+    waitForStableText();
     ASSERT_EQ(run(QStringLiteral("setxkbmap"), {QStringLiteral("fr")}), 0);
     pause(300);
     type(QStringLiteral("été "));
@@ -305,6 +329,7 @@ TEST_F(X11EndToEndTest, AShiftHeldDuringTheTriggerDoesNotLeak)
     type(QStringLiteral("sig"));
     key(QStringLiteral("shift+space"));
     EXPECT_EQ(windowText(QStringLiteral("regards ")), QStringLiteral("regards "));
+    waitForStableText();
     type(QStringLiteral("ok"));
     EXPECT_EQ(windowText(QStringLiteral("regards ok")), QStringLiteral("regards ok")); // no stuck Shift
 }

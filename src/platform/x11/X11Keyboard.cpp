@@ -64,20 +64,18 @@ std::vector<unsigned> X11Keyboard::heldModifierKeys()
     return held;
 }
 
+// On: the modifiers the user holds are released, so that they do not combine with our
+// keys. Off: our keys are processed (XSync) before anything else happens. The released
+// modifiers are not pressed again: the server drops the user's own release of a key it
+// already sees up, so a modifier let go during the sequence cannot be told from one still
+// held, and pressing it again could leave it stuck down.
 void X11Keyboard::setKeystrokeMode(bool on)
 {
     Display* d = m_x.display();
     if (on) {
-        m_released = heldModifierKeys();
-        for (unsigned code : m_released)
+        for (unsigned code : heldModifierKeys())
             XTestFakeKeyEvent(d, code, False, CurrentTime);
-        XSync(d, False);
-        return;
     }
-    XSync(d, False); // our keys are processed before the user's modifiers come back
-    for (unsigned code : m_released)
-        XTestFakeKeyEvent(d, code, True, CurrentTime);
-    m_released.clear();
     XSync(d, False);
 }
 

@@ -9,8 +9,8 @@ namespace snapwick::x11 {
 
 // Synthetic keys through XTEST. X11 has no safe way to hold back the user's own input
 // while we type (a keyboard grab would swallow our XTEST events too), so the sequence is
-// kept short and synchronous instead: the user's held modifiers are released first, our
-// events are flushed and processed (XSync), then those modifiers are pressed again.
+// kept short and synchronous instead: the user's held modifiers are released first, and
+// our events are flushed and processed (XSync) before the expansion goes on.
 class X11Keyboard : public KeystrokePoster
 {
 public:
@@ -30,7 +30,6 @@ private:
     X11Connection& m_x;
     int m_xkbEventBase = -1;
     int m_group = 0;
-    std::vector<unsigned> m_released; // the user's modifiers, to press again
 };
 
 } // namespace snapwick::x11

@@ -153,7 +153,8 @@ TEST(TypedStreamTest, RefusesNestingBeyondTheLimit)
 // Found by fuzzing: a float written as a large integer must come back as the same number.
 TEST(TypedStreamTest, LargeIntegralRealsRoundTripExactly)
 {
-    const ArchivedGroup g{"fd", {ArchivedValue::realValue('f', 1099511627776.0), ArchivedValue::realValue('d', -4e18)}};
+    const ArchivedGroup g{"fdf", {ArchivedValue::realValue('f', 1099511627776.0), ArchivedValue::realValue('d', -4e18),
+                                  ArchivedValue::realValue('f', -9223372034580969472.0)}};
     const DecodeResult r = decodeTypedStream(encodeTypedStream({g}));
     ASSERT_TRUE(r.ok());
     EXPECT_TRUE(r.groups.front() == g);
