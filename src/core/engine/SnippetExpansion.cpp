@@ -184,23 +184,22 @@ void SnippetExpansion::removeAbbreviation(const plist::Dictionary& snippet, int 
             JVKSPostLeftArrowKeystrokes(ShiftKeyMask | AlternateKeyMask, 1);
     };
     const int m = mode == ReplacementModeSelectWord || mode == ReplacementModeBackspace ? mode : ReplacementModeSelectCharacters;
-    if (m_expansionMode <= 0) {
+    // The abbreviation alone, from where the cursor stands.
+    const auto removeTyped = [&] {
         if (m == ReplacementModeSelectCharacters)
             JVKSPostLeftArrowKeystrokes(ShiftKeyMask, n);
         else if (m == ReplacementModeSelectWord)
             selectWord();
         else
             JVKSPostBackspaceKeystrokes(n);
+    };
+    if (m_expansionMode <= 0) {
+        removeTyped();
         return;
     }
     if (!snippet.contains(SnippetKey::RemovesWhiteSpace)) {
         JVKSPostLeftArrowKeystrokes(0, 1); // in front of the white space, which stays
-        if (m == ReplacementModeSelectCharacters)
-            JVKSPostLeftArrowKeystrokes(ShiftKeyMask, n);
-        else if (m == ReplacementModeSelectWord)
-            selectWord();
-        else
-            JVKSPostBackspaceKeystrokes(n);
+        removeTyped();
         *movedBeforeWhiteSpace = true;
         return;
     }
