@@ -1,5 +1,4 @@
 #include <QGuiApplication>
-
 #include <benchmark/benchmark.h>
 
 int main(int argc, char** argv)

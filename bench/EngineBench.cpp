@@ -15,7 +15,8 @@ constexpr int kSnippets = 10000;
 
 plist::ArrayPtr freshSnippets()
 {
-    const plist::DictionaryPtr copy = JVSXSharedExtensions::deeplyMutableAutoreleasedCopy(bench::sampleSettingsDocument(kSnippets));
+    const plist::DictionaryPtr copy = JVSXSharedExtensions::deeplyMutableAutoreleasedCopy(
+        bench::sampleSettingsDocument(kSnippets));
     return copy->value(QStringLiteral("Snippets")).arrayPtr();
 }
 
@@ -39,7 +40,8 @@ void BM_LiteralValidity10000(benchmark::State& state)
     for (auto _ : state) {
         int valid = 0;
         for (const snapwick::RuleSubject& s : subjects)
-            valid += !snapwick::literalViolation(s, subjects, qsizetype(subjects.size()), state.range(0) == 0);
+            valid += !snapwick::literalViolation(s, subjects, qsizetype(subjects.size()),
+                                                 state.range(0) == 0);
         benchmark::DoNotOptimize(valid);
     }
 }

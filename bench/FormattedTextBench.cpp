@@ -21,7 +21,8 @@ text::AttributedString styledSnippet()
     picture.fill(Qt::darkCyan);
     const auto attached = JVSXSharedExtensions::attributedStringWithAttachedTIFFImage(picture);
     for (int i = 0; i < 160; ++i) {
-        s.append(QStringLiteral("Some replacement text, sentence %1. ").arg(i, 3), i % 2 ? bold : plain);
+        s.append(QStringLiteral("Some replacement text, sentence %1. ").arg(i, 3),
+                 i % 2 ? bold : plain);
         s.append(QStringLiteral("More of it follows here; "), plain);
         if (i % 32 == 0 && attached)
             s.append(*attached);
@@ -39,7 +40,8 @@ void BM_ArchiveFormattedSnippet(benchmark::State& state)
 
 void BM_UnarchiveFormattedSnippet(benchmark::State& state)
 {
-    const QByteArray bytes = archive::encodeRootObject(text::archiveAttributedString(styledSnippet()));
+    const QByteArray bytes =
+        archive::encodeRootObject(text::archiveAttributedString(styledSnippet()));
     for (auto _ : state) {
         const archive::DecodeResult r = archive::decodeTypedStream(bytes);
         benchmark::DoNotOptimize(text::attributedStringFromArchive(*r.root()->object));
@@ -54,7 +56,8 @@ void BM_Preview10000Records(benchmark::State& state)
     for (auto _ : state) {
         for (const plist::Value& record : snippets)
             benchmark::DoNotOptimize(
-                JVSXSharedExtensions::plainSnippetReplacementWithSimplifications(*record.dictionary(), true));
+                JVSXSharedExtensions::plainSnippetReplacementWithSimplifications(
+                    *record.dictionary(), true));
     }
 }
 

@@ -7,7 +7,6 @@
 
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -27,7 +26,8 @@ void BM_ImportTypinatorSet10000(benchmark::State& state)
     for (int i = 0; i < 10000; ++i) {
         plist::Value e = plist::Value::newDictionary();
         e.dictionary()->set(QStringLiteral("Abbreviation"), QStringLiteral("t%1").arg(i));
-        e.dictionary()->set(QStringLiteral("Expansion"), QStringLiteral("Dated {YYYY}-{MM}-{DD} {h24}:{m}, entry %1").arg(i));
+        e.dictionary()->set(QStringLiteral("Expansion"),
+                            QStringLiteral("Dated {YYYY}-{MM}-{DD} {h24}:{m}, entry %1").arg(i));
         e.dictionary()->set(QStringLiteral("Case"), QStringLiteral("ignore"));
         entries.array()->append(e);
     }
@@ -36,7 +36,8 @@ void BM_ImportTypinatorSet10000(benchmark::State& state)
     const QString path = writeFile(dir, QStringLiteral("set.plist"), plist::writeXml(root).bytes);
     for (auto _ : state) {
         plist::Array snippets;
-        benchmark::DoNotOptimize(JVSXSharedExtensions::appendSnippetsFromFile(snippets, path, nullptr, 0));
+        benchmark::DoNotOptimize(
+            JVSXSharedExtensions::appendSnippetsFromFile(snippets, path, nullptr, 0));
     }
 }
 
@@ -47,10 +48,12 @@ void BM_ImportTypeIt4MeFork5000(benchmark::State& state)
     for (int i = 0; i < 5000; ++i)
         resources.append({"STMP", std::int16_t(128 + i), QByteArray("ab") + QByteArray::number(i),
                           QByteArray("Snippet text [[6]] number ") + QByteArray::number(i) + '\0'});
-    const QString path = writeFile(dir, QStringLiteral("Snippets"), testsupport::writeResourceFork(resources));
+    const QString path =
+        writeFile(dir, QStringLiteral("Snippets"), testsupport::writeResourceFork(resources));
     for (auto _ : state) {
         plist::Array snippets;
-        benchmark::DoNotOptimize(JVSXSharedExtensions::appendSnippetsFromFile(snippets, path, nullptr, 0));
+        benchmark::DoNotOptimize(
+            JVSXSharedExtensions::appendSnippetsFromFile(snippets, path, nullptr, 0));
     }
 }
 
@@ -67,7 +70,8 @@ void BM_ImportAtTheFrontOf10000(benchmark::State& state)
     for (auto _ : state) {
         plist::Array snippets = *records.array();
         qsizetype index = 0;
-        benchmark::DoNotOptimize(JVSXSharedExtensions::appendSnippetsFromFile(snippets, path, &index, 0));
+        benchmark::DoNotOptimize(
+            JVSXSharedExtensions::appendSnippetsFromFile(snippets, path, &index, 0));
     }
 }
 

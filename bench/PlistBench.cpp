@@ -4,9 +4,8 @@
 #include "plist/XmlFormat.h"
 
 #include <benchmark/benchmark.h>
-#include <plist/plist.h>
-
 #include <cstdlib>
+#include <plist/plist.h>
 
 namespace {
 
@@ -125,7 +124,6 @@ BENCHMARK(BM_Libplist_WriteXml)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Snapwick_WriteBinary)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Libplist_WriteBinary)->Unit(benchmark::kMillisecond);
 
-
 #include <QXmlStreamReader>
 // The floor of our XML reader: Qt's tokenizer alone, building nothing.
 static void BM_QXmlStreamReader_TokensOnly(benchmark::State& state)
@@ -133,7 +131,10 @@ static void BM_QXmlStreamReader_TokensOnly(benchmark::State& state)
     for (auto _ : state) {
         QXmlStreamReader r(xmlBytes());
         int n = 0;
-        while (!r.atEnd()) { r.readNext(); ++n; }
+        while (!r.atEnd()) {
+            r.readNext();
+            ++n;
+        }
         benchmark::DoNotOptimize(n);
     }
 }

@@ -6,7 +6,8 @@
 // Forks and the containers that carry them: nothing read may lie beyond the input.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+    const QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
     const auto inner = snapwick::resourceForkOfAppleContainer(bytes);
     for (const QByteArray& candidate : {bytes, inner.value_or(QByteArray())}) {
         const auto fork = snapwick::ResourceFork::parse(candidate);

@@ -4,7 +4,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+    const QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
     const text::AttributedString s = text::attributedStringFromRtf(bytes);
     if (s.length() > qsizetype(size)) // every character comes from at least one byte
         std::abort();

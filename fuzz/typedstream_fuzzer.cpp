@@ -7,7 +7,8 @@
 // string read from it must survive its own archive.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+    const QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
     const archive::DecodeResult decoded = archive::decodeTypedStream(bytes);
     if (!decoded.ok())
         return 0;
@@ -22,7 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             const QByteArray bytes = archive::encodeRootObject(text::archiveAttributedString(*s));
             if (bytes.isEmpty())
                 return 0;
-            const auto back = text::attributedStringFromArchive(*archive::decodeTypedStream(bytes).root()->object);
+            const auto back = text::attributedStringFromArchive(
+                *archive::decodeTypedStream(bytes).root()->object);
             if (!back || !(*back == *s))
                 std::abort();
         }

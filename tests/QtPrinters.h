@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <ostream>
 
 // Readable failure messages for Qt strings.
@@ -12,4 +11,7 @@ inline void PrintTo(const QString& s, std::ostream* os)
     shown.replace(u'\n', QStringLiteral("\\n")).replace(QChar(0x2028), QStringLiteral("\\u2028"));
     *os << '"' << shown.toStdString() << '"';
 }
-inline void PrintTo(const QStringList& l, std::ostream* os) { *os << '[' << l.join(u", ").toStdString() << ']'; }
+inline void PrintTo(const QStringList& l, std::ostream* os)
+{
+    *os << '[' << l.join(u", ").toStdString() << ']';
+}

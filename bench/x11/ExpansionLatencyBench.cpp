@@ -16,10 +16,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
-
 #include <X11/Xlib.h>
-#include <X11/keysym.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 #include <benchmark/benchmark.h>
 
 using namespace testsupport;
@@ -41,13 +40,17 @@ public:
     QString text() const
     {
         QFile f(m_report);
-        return f.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(f.readAll()).object().value(QStringLiteral("text")).toString()
+        return f.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(f.readAll())
+                                                 .object()
+                                                 .value(QStringLiteral("text"))
+                                                 .toString()
                                            : QString();
     }
 
     void clear()
     {
-        run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+a"), QStringLiteral("BackSpace")});
+        run(QStringLiteral("xdotool"),
+            {QStringLiteral("key"), QStringLiteral("ctrl+a"), QStringLiteral("BackSpace")});
         waitUntil([&] { return text().isEmpty(); }, 2000);
     }
 
@@ -81,7 +84,8 @@ private:
         plist::Value snippets = plist::Value::newArray();
         plist::Value record = plist::Value::newDictionary();
         JVSXSharedExtensions::setSnippetAbbreviation(*record.dictionary(), QStringLiteral("sig"));
-        JVSXSharedExtensions::setPlainSnippetReplacement(*record.dictionary(), QStringLiteral("Regards"));
+        JVSXSharedExtensions::setPlainSnippetReplacement(*record.dictionary(),
+                                                         QStringLiteral("Regards"));
         snippets.array()->append(record);
         doc->set(QStringLiteral("Snippets"), snippets);
         const QString settings = m_dir.filePath(QStringLiteral("settings.snapwick"));
@@ -95,8 +99,9 @@ private:
         m_window.setProcessEnvironment(env);
         m_window.start(QStringLiteral(SNAPWICK_TEXT_WINDOW), {m_report});
         waitUntil([&] { return QFile::exists(m_report); }, 10000);
-        run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--name"),
-                                         QStringLiteral("SnapwickTestWindow"), QStringLiteral("windowfocus")});
+        run(QStringLiteral("xdotool"),
+            {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--name"),
+             QStringLiteral("SnapwickTestWindow"), QStringLiteral("windowfocus")});
         m_driver.start(QStringLiteral(SNAPWICK_EXPANSION_DRIVER), {settings});
         m_ready = waitUntil([&] { return m_driver.canReadLine(); }, 10000);
     }
@@ -116,7 +121,10 @@ private:
     bool m_ready = false;
 };
 
-double seconds(const QElapsedTimer& t) { return double(t.nsecsElapsed()) / 1e9; }
+double seconds(const QElapsedTimer& t)
+{
+    return double(t.nsecsElapsed()) / 1e9;
+}
 
 void BM_TriggerToReplacementInWindow(benchmark::State& state)
 {
@@ -152,9 +160,10 @@ void BM_FloorSixKeystrokesFromXdotool(benchmark::State& state)
         s.clear();
         QElapsedTimer t;
         t.start();
-        run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("0"), QStringLiteral("a"),
-                                         QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d"), QStringLiteral("e"),
-                                         QStringLiteral("f")});
+        run(QStringLiteral("xdotool"),
+            {QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("0"),
+             QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d"),
+             QStringLiteral("e"), QStringLiteral("f")});
         waitUntil([&] { return s.text() == u"abcdef"; }, 3000);
         state.SetIterationTime(seconds(t));
     }
@@ -194,7 +203,8 @@ void BM_RestoredExpansionsInARow(benchmark::State& state)
         return;
     }
     snapwick::x11::X11Clipboard user(s.connection(), "CLIPBOARD");
-    user.declareTypes({QStringLiteral("text/plain;charset=utf-8"), QStringLiteral("image/png"), QStringLiteral("x-app")});
+    user.declareTypes({QStringLiteral("text/plain;charset=utf-8"), QStringLiteral("image/png"),
+                       QStringLiteral("x-app")});
     user.setData("user text", QStringLiteral("text/plain;charset=utf-8"));
     user.setData(QByteArray("\x89PNG\r\n\x1a\n", 8), QStringLiteral("image/png"));
     user.setData(QByteArray(1000, '\7'), QStringLiteral("x-app"));
@@ -223,9 +233,11 @@ void BM_RestoredExpansionsInARow(benchmark::State& state)
         pause(1500);
         after = rss();
         snapwick::x11::X11Clipboard reader(s.connection(), "CLIPBOARD");
-        intact = reader.types().mid(0, 3) == QStringList{QStringLiteral("text/plain;charset=utf-8"), QStringLiteral("image/png"),
+        intact = reader.types().mid(0, 3) == QStringList{QStringLiteral("text/plain;charset=utf-8"),
+                                                         QStringLiteral("image/png"),
                                                          QStringLiteral("x-app")} &&
-                 reader.dataForType(QStringLiteral("text/plain;charset=utf-8")) == QByteArray("user text") &&
+                 reader.dataForType(QStringLiteral("text/plain;charset=utf-8")) ==
+                     QByteArray("user text") &&
                  reader.dataForType(QStringLiteral("x-app")) == QByteArray(1000, '\7');
     }
     state.counters["clipboard_intact"] = intact;
@@ -235,13 +247,32 @@ void BM_RestoredExpansionsInARow(benchmark::State& state)
 
 void minimum(benchmark::internal::Benchmark* b)
 {
-    b->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
-    b->ComputeStatistics("max", [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); });
+    b->ComputeStatistics(
+        "min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
+    b->ComputeStatistics(
+        "max", [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); });
 }
 
 } // namespace
 
-BENCHMARK(BM_TriggerToReplacementInWindow)->UseManualTime()->Iterations(1)->Repetitions(50)->Unit(benchmark::kMillisecond)->Apply(minimum)->ReportAggregatesOnly(true);
-BENCHMARK(BM_FloorSixKeystrokesFromXdotool)->UseManualTime()->Iterations(1)->Repetitions(50)->Unit(benchmark::kMillisecond)->Apply(minimum)->ReportAggregatesOnly(true);
-BENCHMARK(BM_KeysRightAfterTheTrigger)->Arg(0)->Arg(5)->Arg(20)->Iterations(20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TriggerToReplacementInWindow)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(50)
+    ->Unit(benchmark::kMillisecond)
+    ->Apply(minimum)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_FloorSixKeystrokesFromXdotool)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(50)
+    ->Unit(benchmark::kMillisecond)
+    ->Apply(minimum)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_KeysRightAfterTheTrigger)
+    ->Arg(0)
+    ->Arg(5)
+    ->Arg(20)
+    ->Iterations(20)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RestoredExpansionsInARow)->Arg(1000)->Iterations(1)->Unit(benchmark::kSecond);

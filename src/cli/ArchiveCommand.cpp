@@ -29,7 +29,8 @@ int decode(const QStringList& args)
         return fail(QStringLiteral("%1: not a typed-stream archive: %2 (at byte %3)")
                         .arg(args[0], decoded.error)
                         .arg(decoded.offset));
-    printOutBytes(QJsonDocument(archiveToJson(decoded.groups)).toJson(QJsonDocument::Compact) + '\n');
+    printOutBytes(QJsonDocument(archiveToJson(decoded.groups)).toJson(QJsonDocument::Compact) +
+                  '\n');
     return 0;
 }
 

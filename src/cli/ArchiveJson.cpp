@@ -21,27 +21,41 @@ QJsonValue integerToJson(const ArchivedValue& v)
 {
     int bits = 0;
     switch (v.type) {
-    case 'C': bits = 8; break;
-    case 'S': bits = 16; break;
-    case 'I': case 'L': bits = 32; break;
-    case 'Q': bits = 64; break;
-    default: break;
+    case 'C':
+        bits = 8;
+        break;
+    case 'S':
+        bits = 16;
+        break;
+    case 'I':
+    case 'L':
+        bits = 32;
+        break;
+    case 'Q':
+        bits = 64;
+        break;
+    default:
+        break;
     }
     if (bits == 0) {
         if (v.integer > (1LL << 53) || v.integer < -(1LL << 53))
             return QString::number(v.integer);
         return double(v.integer);
     }
-    const std::uint64_t u = bits == 64 ? std::uint64_t(v.integer)
-                                       : std::uint64_t(v.integer) & ((std::uint64_t(1) << bits) - 1);
+    const std::uint64_t u = bits == 64
+                                ? std::uint64_t(v.integer)
+                                : std::uint64_t(v.integer) & ((std::uint64_t(1) << bits) - 1);
     return u > (1ULL << 53) ? QJsonValue(QString::number(u)) : QJsonValue(double(u));
 }
 
 QJsonObject colorToJson(const text::Color& c)
 {
-    const bool white = c.space == text::Color::Space::CalibratedWhite || c.space == text::Color::Space::DeviceWhite;
-    const QJsonArray components = white ? QJsonArray{c.red, c.alpha} : QJsonArray{c.red, c.green, c.blue, c.alpha};
-    return QJsonObject{{QStringLiteral("colorSpace"), int(c.space)}, {QStringLiteral("components"), components}};
+    const bool white = c.space == text::Color::Space::CalibratedWhite ||
+                       c.space == text::Color::Space::DeviceWhite;
+    const QJsonArray components =
+        white ? QJsonArray{c.red, c.alpha} : QJsonArray{c.red, c.green, c.blue, c.alpha};
+    return QJsonObject{{QStringLiteral("colorSpace"), int(c.space)},
+                       {QStringLiteral("components"), components}};
 }
 
 QJsonValue valueToJson(const ArchivedValue& v, int depth)
@@ -56,8 +70,9 @@ QJsonValue valueToJson(const ArchivedValue& v, int depth)
         return v.isNull ? QJsonValue() : QJsonValue(QString::fromUtf8(v.bytes));
     case ArchivedValue::Kind::Object:
         if (v.isEnclosingReference())
-            return QJsonObject{{QStringLiteral("class"), QString::fromLatin1(v.enclosing.lock()->className())},
-                               {QStringLiteral("enclosing"), true}};
+            return QJsonObject{
+                {QStringLiteral("class"), QString::fromLatin1(v.enclosing.lock()->className())},
+                {QStringLiteral("enclosing"), true}};
         return objectToJson(v.object, depth + 1);
     case ArchivedValue::Kind::Class:
         return v.isNull ? QJsonValue() : QJsonValue(QString::fromLatin1(v.classChain.front().name));
@@ -94,7 +109,8 @@ QJsonValue genericObject(const ArchivedObject& o, int depth)
 QJsonValue foundationObject(const ArchivedObject& o, int depth)
 {
     if (auto font = text::fontFromArchive(o))
-        return classed(o, QJsonObject{{QStringLiteral("font"), font->name}, {QStringLiteral("size"), font->pointSize}});
+        return classed(o, QJsonObject{{QStringLiteral("font"), font->name},
+                                      {QStringLiteral("size"), font->pointSize}});
     if (auto color = text::colorFromArchive(o))
         return classed(o, colorToJson(*color));
     if (auto s = fd::stringValue(o))
@@ -131,23 +147,26 @@ QJsonValue foundationObject(const ArchivedObject& o, int depth)
 QJsonValue attributeToJson(const text::AttributeValue& value, int depth)
 {
     if (const auto* f = std::get_if<text::Font>(&value))
-        return QJsonObject{{QStringLiteral("font"), f->name}, {QStringLiteral("size"), f->pointSize}};
+        return QJsonObject{{QStringLiteral("font"), f->name},
+                           {QStringLiteral("size"), f->pointSize}};
     if (const auto* c = std::get_if<text::Color>(&value))
         return colorToJson(*c);
     if (const auto* p = std::get_if<text::ParagraphStyle>(&value)) {
         QJsonArray tabs;
         for (const text::TextTab& t : p->tabStops)
-            tabs.append(QJsonObject{{QStringLiteral("type"), t.type}, {QStringLiteral("location"), t.location}});
+            tabs.append(QJsonObject{{QStringLiteral("type"), t.type},
+                                    {QStringLiteral("location"), t.location}});
         return QJsonObject{{QStringLiteral("alignment"), p->alignment},
                            {QStringLiteral("lineBreakMode"), p->lineBreakMode},
                            {QStringLiteral("tabStops"), tabs}};
     }
     if (const auto* a = std::get_if<text::AttachmentPtr>(&value)) {
         const QImage image = (*a)->image();
-        return QJsonObject{{QStringLiteral("fileName"), (*a)->fileWrapper.preferredFilename},
-                           {QStringLiteral("bytes"), double((*a)->fileWrapper.contents.size())},
-                           {QStringLiteral("imageSize"),
-                            image.isNull() ? QJsonValue() : QJsonArray{image.width(), image.height()}}};
+        return QJsonObject{
+            {QStringLiteral("fileName"), (*a)->fileWrapper.preferredFilename},
+            {QStringLiteral("bytes"), double((*a)->fileWrapper.contents.size())},
+            {QStringLiteral("imageSize"),
+             image.isNull() ? QJsonValue() : QJsonArray{image.width(), image.height()}}};
     }
     return objectToJson(std::get<archive::ObjectPtr>(value), depth + 1);
 }
@@ -204,7 +223,8 @@ QJsonObject archiveToJson(const std::vector<archive::ArchivedGroup>& groups)
         return QJsonObject{{QStringLiteral("class"), QString::fromLatin1(root.object->className())},
                            {QStringLiteral("value"), v}};
     }
-    return QJsonObject{{QStringLiteral("class"), QJsonValue()}, {QStringLiteral("value"), valueToJson(root, 0)}};
+    return QJsonObject{{QStringLiteral("class"), QJsonValue()},
+                       {QStringLiteral("value"), valueToJson(root, 0)}};
 }
 
 } // namespace snapwick::cli

@@ -1,7 +1,6 @@
 #include "Console.h"
 
 #include <QFile>
-
 #include <cstdio>
 
 namespace snapwick::cli {
@@ -11,7 +10,10 @@ void printOutBytes(const QByteArray& bytes)
     std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout);
 }
 
-void printOut(const QString& text) { printOutBytes(text.toUtf8()); }
+void printOut(const QString& text)
+{
+    printOutBytes(text.toUtf8());
+}
 
 int fail(const QString& message)
 {
@@ -28,8 +30,8 @@ int usage(const QString& synopsis)
 bool readWholeFile(const QString& path, QByteArray* bytes, QString* error)
 {
     QFile file(path);
-    const bool opened = path == u"-" ? file.open(stdin, QIODevice::ReadOnly)
-                                     : file.open(QIODevice::ReadOnly);
+    const bool opened =
+        path == u"-" ? file.open(stdin, QIODevice::ReadOnly) : file.open(QIODevice::ReadOnly);
     if (!opened) {
         *error = QStringLiteral("%1: %2").arg(path, file.errorString());
         return false;

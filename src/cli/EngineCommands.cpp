@@ -42,16 +42,20 @@ int checkCommand(const QStringList& args)
         return usage(QStringLiteral("check [SETTINGS]"));
     const QString path = args.value(0, xdg::settingsLocation().filePath);
     QString why;
-    const plist::DictionaryPtr document = JVSXSharedExtensions::deeplyMutableDictionaryWithContentsOfFile(path, &why);
+    const plist::DictionaryPtr document =
+        JVSXSharedExtensions::deeplyMutableDictionaryWithContentsOfFile(path, &why);
     if (!document)
         return fail(QStringLiteral("%1: not a settings document: %2").arg(path, why));
     const plist::Array snippets = judgedSnippets(*document);
-    const auto errors =
-        JVSXExtensions::snippetAbbreviationErrors(snippets, document->integerForKey(QStringLiteral("Expander Mode")));
+    const auto errors = JVSXExtensions::snippetAbbreviationErrors(
+        snippets, document->integerForKey(QStringLiteral("Expander Mode")));
     QString out;
     for (std::size_t i = 0; i < errors.size(); ++i) {
         if (errors[i])
-            out += QStringLiteral("%1\t%2\n").arg(i).arg(errors[i]->isEmpty() ? QStringLiteral("(empty abbreviation)") : *errors[i]);
+            out += QStringLiteral("%1\t%2\n")
+                       .arg(i)
+                       .arg(errors[i]->isEmpty() ? QStringLiteral("(empty abbreviation)")
+                                                 : *errors[i]);
     }
     printOut(out);
     return 0;
@@ -59,7 +63,8 @@ int checkCommand(const QStringList& args)
 
 int expandCommand(const QStringList& args)
 {
-    const QString synopsis = QStringLiteral("expand TEXT [--date ISO8601] [--locale NAME] [--case 0-3] [--clipboard TEXT]");
+    const QString synopsis = QStringLiteral(
+        "expand TEXT [--date ISO8601] [--locale NAME] [--case 0-3] [--clipboard TEXT]");
     if (args.isEmpty() || args.size() % 2 == 0)
         return usage(synopsis);
     QDateTime date = QDateTime::currentDateTime();
@@ -88,7 +93,8 @@ int expandCommand(const QStringList& args)
     }
     FixedClipboard source(clipboard);
     QString text = args[0];
-    JVSXExtensions::replaceDateFormattersWithDate(text, date, CalendarLocale::fromQLocale(locale), caseMode, &source);
+    JVSXExtensions::replaceDateFormattersWithDate(text, date, CalendarLocale::fromQLocale(locale),
+                                                  caseMode, &source);
     const qsizetype cursor = text.indexOf(u"%|");
     if (cursor >= 0)
         text.remove(cursor, 2);

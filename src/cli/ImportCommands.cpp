@@ -17,7 +17,8 @@ namespace snapwick::cli {
 namespace {
 
 const QString kSnippets = QStringLiteral("Snippets");
-const QString kImportSynopsis = QStringLiteral("import FILE... [--into SETTINGS] [--at INDEX] [--mode 0|1|2]");
+const QString kImportSynopsis =
+    QStringLiteral("import FILE... [--into SETTINGS] [--at INDEX] [--mode 0|1|2]");
 
 struct ImportOptions
 {
@@ -83,7 +84,8 @@ int importCommand(const QStringList& args, SettingsChangeNotifier& notifier)
     if (!options->into.isEmpty()) {
         document = documentToImportInto(options->into, &error);
         if (!document)
-            return fail(QStringLiteral("%1: not a settings document, left as it is: %2").arg(options->into, error));
+            return fail(QStringLiteral("%1: not a settings document, left as it is: %2")
+                            .arg(options->into, error));
         if (!document->arrayForKey(kSnippets))
             document->set(kSnippets, plist::Value::newArray());
     }
@@ -97,8 +99,10 @@ int importCommand(const QStringList& args, SettingsChangeNotifier& notifier)
             failed << file;
     }
     if (!failed.isEmpty())
-        return fail(QStringLiteral("could not import %1%2").arg(failed.join(u", "),
-                    document ? QStringLiteral("; the settings file is left as it was") : QString()));
+        return fail(QStringLiteral("could not import %1%2")
+                        .arg(failed.join(u", "),
+                             document ? QStringLiteral("; the settings file is left as it was")
+                                      : QString()));
     if (!document) {
         QString out;
         for (const plist::Value& r : imported)
@@ -113,7 +117,9 @@ int importCommand(const QStringList& args, SettingsChangeNotifier& notifier)
     if (!writeSettingsDocument(document, location, &error))
         return fail(error);
     notifier.settingsFileChanged();
-    printOut(QStringLiteral("%1 snippet(s) imported into %2\n").arg(target.size() - before).arg(options->into));
+    printOut(QStringLiteral("%1 snippet(s) imported into %2\n")
+                 .arg(target.size() - before)
+                 .arg(options->into));
     return 0;
 }
 
@@ -123,11 +129,13 @@ int exportCommand(const QStringList& args)
         return usage(QStringLiteral("export [SETTINGS] OUT"));
     const QString settings = args.size() == 2 ? args[0] : xdg::settingsLocation().filePath;
     QString error;
-    const plist::DictionaryPtr document = JVSXSharedExtensions::deeplyMutableDictionaryWithContentsOfFile(settings, &error);
+    const plist::DictionaryPtr document =
+        JVSXSharedExtensions::deeplyMutableDictionaryWithContentsOfFile(settings, &error);
     if (!document)
         return fail(QStringLiteral("%1: not a settings document: %2").arg(settings, error));
     auto exported = std::make_shared<plist::Dictionary>();
-    exported->set(kSnippets, document->arrayForKey(kSnippets) ? document->value(kSnippets) : plist::Value::newArray());
+    exported->set(kSnippets, document->arrayForKey(kSnippets) ? document->value(kSnippets)
+                                                              : plist::Value::newArray());
     const plist::WriteResult bytes = plist::writeXml(plist::Value(exported));
     if (!bytes.ok())
         return fail(bytes.error);

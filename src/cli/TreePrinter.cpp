@@ -38,7 +38,8 @@ QString scalar(const plist::Value& v)
     case T::Real:
         return QStringLiteral("real ") + QString::fromLatin1(plist::formatReal(v.real()));
     case T::Boolean:
-        return QStringLiteral("boolean ") + (v.boolean() ? QStringLiteral("true") : QStringLiteral("false"));
+        return QStringLiteral("boolean ") +
+               (v.boolean() ? QStringLiteral("true") : QStringLiteral("false"));
     case T::Date:
         return QStringLiteral("date ") + QString::fromLatin1(plist::isoStringFromDate(v.date()));
     case T::Uid:

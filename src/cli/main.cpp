@@ -6,7 +6,6 @@
 #include "SettingsCommand.h"
 
 #include <QCoreApplication>
-
 #include <functional>
 
 using namespace snapwick::cli;
@@ -44,16 +43,17 @@ const Command kCommands[] = {
 
 int help()
 {
-    printOut(QStringLiteral("usage: snapwick COMMAND ...\n"
-                            "  archive decode FILE\n"
-                            "  archive encode-text TEXT OUT\n"
-                            "  check [SETTINGS]\n"
-                            "  expand TEXT [--date ISO8601] [--locale NAME] [--case 0-3] [--clipboard TEXT]\n"
-                            "  export [SETTINGS] OUT\n"
-                            "  import FILE... [--into SETTINGS] [--at INDEX] [--mode 0|1|2]\n"
-                            "  plist convert --to xml|binary|openstep IN OUT\n"
-                            "  plist show FILE\n"
-                            "  settings path\n"));
+    printOut(QStringLiteral(
+        "usage: snapwick COMMAND ...\n"
+        "  archive decode FILE\n"
+        "  archive encode-text TEXT OUT\n"
+        "  check [SETTINGS]\n"
+        "  expand TEXT [--date ISO8601] [--locale NAME] [--case 0-3] [--clipboard TEXT]\n"
+        "  export [SETTINGS] OUT\n"
+        "  import FILE... [--into SETTINGS] [--at INDEX] [--mode 0|1|2]\n"
+        "  plist convert --to xml|binary|openstep IN OUT\n"
+        "  plist show FILE\n"
+        "  settings path\n"));
     return 0;
 }
 

@@ -1,13 +1,13 @@
 #pragma once
 
 #include <QString>
-
 #include <cstdint>
 
 namespace snapwick {
 
 // The platform's modifier bits, as key events carry them at the seam.
-enum ModifierMask : std::uint32_t {
+enum ModifierMask : std::uint32_t
+{
     ShiftKeyMask = 0x20000,
     ControlKeyMask = 0x40000,
     AlternateKeyMask = 0x80000, // Option; Alt on Linux
@@ -15,7 +15,8 @@ enum ModifierMask : std::uint32_t {
 };
 
 // Editing and navigation keys arrive as the platform's function-key characters.
-enum FunctionKeyCharacter : char16_t {
+enum FunctionKeyCharacter : char16_t
+{
     DeleteCharacter = 0x7F,
     UpArrowFunctionKey = 0xF700,
     DownArrowFunctionKey = 0xF701,

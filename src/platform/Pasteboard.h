@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QStringList>
-
 #include <optional>
 
 namespace snapwick {

@@ -14,7 +14,6 @@
 
 #include <QGuiApplication>
 #include <QLocale>
-
 #include <cstdio>
 
 using namespace snapwick;
@@ -26,7 +25,8 @@ int main(int argc, char** argv)
     if (argc < 2)
         return 2;
     const plist::DictionaryPtr settings =
-        JVSXSharedExtensions::deeplyMutableDictionaryWithContentsOfFile(QString::fromLocal8Bit(argv[1]));
+        JVSXSharedExtensions::deeplyMutableDictionaryWithContentsOfFile(
+            QString::fromLocal8Bit(argv[1]));
     if (!settings)
         return 3;
     auto x = x11::X11Connection::open();
@@ -46,7 +46,8 @@ int main(int argc, char** argv)
 
     static const CalendarLocale locale = CalendarLocale::fromQLocale(QLocale::system());
     CanberraSound bubble(QStringLiteral(SNAPWICK_BUBBLE_SOUND), QStringLiteral("message"));
-    SnippetExpansion expansion({pasteboards, desktop, &bubble, [] { return QDateTime::currentDateTime(); },
+    SnippetExpansion expansion({pasteboards, desktop, &bubble,
+                                [] { return QDateTime::currentDateTime(); },
                                 []() -> const CalendarLocale& { return locale; }});
     expansion.setExpansionMode(expanderMode);
     expansion.setRestorePasteboard(settings->boolForKey(QStringLiteral("Restore Pasteboard")));

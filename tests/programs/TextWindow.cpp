@@ -21,7 +21,8 @@ protected:
     {
         if (source->hasImage() && !source->hasText()) {
             const QImage image = qvariant_cast<QImage>(source->imageData());
-            document()->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("pasted")), image);
+            document()->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("pasted")),
+                                    image);
             textCursor().insertImage(QStringLiteral("pasted"));
             return;
         }
@@ -41,11 +42,13 @@ int main(int argc, char** argv)
     edit.resize(600, 300);
     const auto report = [&] {
         const QString html = edit.toHtml();
-        QJsonObject o{{QStringLiteral("text"), edit.toPlainText()},
-                      {QStringLiteral("cursor"), edit.textCursor().position()},
-                      {QStringLiteral("bold"), html.contains(QStringLiteral("font-weight:700")) || html.contains(QStringLiteral("font-weight:600"))},
-                      {QStringLiteral("images"), int(html.count(QStringLiteral("<img")))},
-                      {QStringLiteral("focus"), edit.hasFocus()}};
+        QJsonObject o{
+            {QStringLiteral("text"), edit.toPlainText()},
+            {QStringLiteral("cursor"), edit.textCursor().position()},
+            {QStringLiteral("bold"), html.contains(QStringLiteral("font-weight:700")) ||
+                                         html.contains(QStringLiteral("font-weight:600"))},
+            {QStringLiteral("images"), int(html.count(QStringLiteral("<img")))},
+            {QStringLiteral("focus"), edit.hasFocus()}};
         QSaveFile f(reportPath);
         if (f.open(QIODevice::WriteOnly)) {
             f.write(QJsonDocument(o).toJson(QJsonDocument::Compact));

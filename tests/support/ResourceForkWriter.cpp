@@ -76,7 +76,8 @@ QByteArray writeResourceFork(const QList<ResourceSpec>& resources)
     return out + data + map;
 }
 
-QByteArray writeAppleContainer(const QByteArray& resourceFork, const std::optional<QByteArray>& dataFork)
+QByteArray writeAppleContainer(const QByteArray& resourceFork,
+                               const std::optional<QByteArray>& dataFork)
 {
     QByteArray out;
     be32(out, dataFork ? 0x00051600 : 0x00051607);

@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QList>
-
 #include <optional>
 
 namespace testsupport {
@@ -18,6 +17,7 @@ struct ResourceSpec
 
 QByteArray writeResourceFork(const QList<ResourceSpec>& resources);
 // An AppleDouble (or, with dataFork, AppleSingle) container holding the fork.
-QByteArray writeAppleContainer(const QByteArray& resourceFork, const std::optional<QByteArray>& dataFork = std::nullopt);
+QByteArray writeAppleContainer(const QByteArray& resourceFork,
+                               const std::optional<QByteArray>& dataFork = std::nullopt);
 
 } // namespace testsupport

@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-
 #include <X11/Xlib.h>
 
 namespace testsupport {
@@ -39,24 +38,29 @@ bool XServer::start()
 {
     // Xvfb picks a free display itself and tells us which (-displayfd), so parallel
     // sessions and servers still shutting down never collide.
-    m_server.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                                              QStringLiteral("0"), QStringLiteral("1280x800x24"), QStringLiteral("+extension"),
-                                              QStringLiteral("RECORD"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    m_server.start(QStringLiteral("Xvfb"),
+                   {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                    QStringLiteral("0"), QStringLiteral("1280x800x24"),
+                    QStringLiteral("+extension"), QStringLiteral("RECORD"),
+                    QStringLiteral("-nolisten"), QStringLiteral("tcp")});
     if (!m_server.waitForStarted(5000))
         return false;
-    if (!waitUntil([&] { return m_server.canReadLine() || m_server.state() != QProcess::Running; }, 10000))
+    if (!waitUntil([&] { return m_server.canReadLine() || m_server.state() != QProcess::Running; },
+                   10000))
         return false;
     const QByteArray number = m_server.readLine().trimmed();
     if (number.isEmpty())
         return false;
     m_display = QStringLiteral(":") + QString::fromLatin1(number);
     const QByteArray name = m_display.toLatin1();
-    const bool up = waitUntil([&] {
-        Display* d = XOpenDisplay(name.constData());
-        if (d)
-            XCloseDisplay(d);
-        return d != nullptr;
-    }, 5000);
+    const bool up = waitUntil(
+        [&] {
+            Display* d = XOpenDisplay(name.constData());
+            if (d)
+                XCloseDisplay(d);
+            return d != nullptr;
+        },
+        5000);
     if (!up)
         return false;
     qputenv("DISPLAY", name);

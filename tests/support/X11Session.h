@@ -2,7 +2,6 @@
 
 #include <QProcess>
 #include <QString>
-
 #include <functional>
 
 namespace testsupport {

@@ -19,7 +19,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
-
 #include <gtest/gtest.h>
 
 using namespace snapwick;
@@ -98,8 +97,11 @@ protected:
         f.close();
         m_driver.start(QStringLiteral(SNAPWICK_EXPANSION_DRIVER), {path});
         ASSERT_TRUE(m_driver.waitForStarted(5000));
-        ASSERT_TRUE(waitUntil([&] { return m_driver.canReadLine() || m_driver.state() != QProcess::Running; }, 10000));
-        ASSERT_EQ(m_driver.readLine().trimmed(), QByteArray("ready")) << m_driver.readAllStandardError().toStdString();
+        ASSERT_TRUE(waitUntil(
+            [&] { return m_driver.canReadLine() || m_driver.state() != QProcess::Running; },
+            10000));
+        ASSERT_EQ(m_driver.readLine().trimmed(), QByteArray("ready"))
+            << m_driver.readAllStandardError().toStdString();
     }
 
     void startWindow(const QString& program = QStringLiteral(SNAPWICK_TEXT_WINDOW),
@@ -107,26 +109,31 @@ protected:
     {
         m_report = m_dir.filePath(QStringLiteral("report.json"));
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb")); // a real window, not the tests' offscreen one
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"),
+                   QStringLiteral("xcb")); // a real window, not the tests' offscreen one
         m_window.setProcessEnvironment(env);
         m_window.start(program, {m_report});
         ASSERT_TRUE(m_window.waitForStarted(5000));
-        ASSERT_TRUE(waitUntil([&] { return QFile::exists(m_report); }, 10000)) << "the test window did not show";
-        run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--name"),
-                                         title, QStringLiteral("windowfocus")});
+        ASSERT_TRUE(waitUntil([&] { return QFile::exists(m_report); }, 10000))
+            << "the test window did not show";
+        run(QStringLiteral("xdotool"),
+            {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--name"), title,
+             QStringLiteral("windowfocus")});
         pause(200);
     }
 
     QJsonObject report() const
     {
         QFile f(m_report);
-        return f.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(f.readAll()).object() : QJsonObject();
+        return f.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(f.readAll()).object()
+                                           : QJsonObject();
     }
 
     // Waits until the window shows `expected`, and gives what it shows then.
     QString windowText(const QString& expected, int timeoutMs = 4000)
     {
-        waitUntil([&] { return report().value(QStringLiteral("text")).toString() == expected; }, timeoutMs);
+        waitUntil([&] { return report().value(QStringLiteral("text")).toString() == expected; },
+                  timeoutMs);
         pause(100); // let anything that would still come arrive
         return report().value(QStringLiteral("text")).toString();
     }
@@ -137,26 +144,30 @@ protected:
         QString last = report().value(QStringLiteral("text")).toString();
         QElapsedTimer quiet;
         quiet.start();
-        waitUntil([&] {
-            const QString now = report().value(QStringLiteral("text")).toString();
-            if (now != last) {
-                last = now;
-                quiet.restart();
-            }
-            return quiet.elapsed() >= quietMs;
-        }, 5000);
+        waitUntil(
+            [&] {
+                const QString now = report().value(QStringLiteral("text")).toString();
+                if (now != last) {
+                    last = now;
+                    quiet.restart();
+                }
+                return quiet.elapsed() >= quietMs;
+            },
+            5000);
     }
 
     static void type(const QString& text, int delayMs = 40)
     {
         if (text.isEmpty())
             return;
-        run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QString::number(delayMs), text});
+        run(QStringLiteral("xdotool"),
+            {QStringLiteral("type"), QStringLiteral("--delay"), QString::number(delayMs), text});
     }
     static void key(const QString& keys)
     {
-        run(QStringLiteral("xdotool"), QStringList{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("40")} +
-                                           keys.split(u' '));
+        run(QStringLiteral("xdotool"),
+            QStringList{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("40")} +
+                keys.split(u' '));
     }
 
     QTemporaryDir m_dir;
@@ -178,8 +189,7 @@ struct ModeCase
 };
 
 class X11ExpanderModeTest : public X11EndToEndTest, public ::testing::WithParamInterface<ModeCase>
-{
-};
+{};
 
 TEST_P(X11ExpanderModeTest, ExpandsInAQtWindow)
 {
@@ -190,20 +200,31 @@ TEST_P(X11ExpanderModeTest, ExpandsInAQtWindow)
     waitForStableText();
     type(c.after);
     EXPECT_EQ(windowText(c.expected), c.expected);
-    EXPECT_EQ(report().value(QStringLiteral("cursor")).toInt(), c.expected.size() - c.cursorFromEnd);
+    EXPECT_EQ(report().value(QStringLiteral("cursor")).toInt(),
+              c.expected.size() - c.cursorFromEnd);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, X11ExpanderModeTest,
-    ::testing::Values(ModeCase{"immediately", 0, QStringLiteral("Regards"), QStringLiteral("Hi sig"), QString(), QStringLiteral("Hi regards")},
-                      ModeCase{"after_space", 1, QStringLiteral("Regards"), QStringLiteral("Hi sig "), QStringLiteral("now"), QStringLiteral("Hi regards now")},
-                      ModeCase{"removing_space", 2, QStringLiteral("Regards"), QStringLiteral("Hi sig "), QStringLiteral("x"), QStringLiteral("Hi regardsx")},
-                      ModeCase{"keep_space_with_plus", 2, QStringLiteral("Regards%+"), QStringLiteral("Hi sig "), QStringLiteral("x"), QStringLiteral("Hi regards x")},
-                      ModeCase{"remove_space_with_minus", 1, QStringLiteral("Regards%-"), QStringLiteral("Hi sig "), QStringLiteral("x"), QStringLiteral("Hi regardsx")},
-                      ModeCase{"apply_case_upper", 1, QStringLiteral("regards"), QStringLiteral("SIG "), QString(), QStringLiteral("REGARDS ")},
-                      ModeCase{"apply_case_capital", 1, QStringLiteral("regards"), QStringLiteral("Sig "), QString(), QStringLiteral("Regards ")},
-                      ModeCase{"cursor_marker", 1, QStringLiteral("(%|)"), QStringLiteral("sig "), QString(), QStringLiteral("() "), 2},
-                      ModeCase{"cursor_codes", 1, QStringLiteral("[]%<"), QStringLiteral("sig "), QString(), QStringLiteral("[] "), 2}),
+    ::testing::Values(
+        ModeCase{"immediately", 0, QStringLiteral("Regards"), QStringLiteral("Hi sig"), QString(),
+                 QStringLiteral("Hi regards")},
+        ModeCase{"after_space", 1, QStringLiteral("Regards"), QStringLiteral("Hi sig "),
+                 QStringLiteral("now"), QStringLiteral("Hi regards now")},
+        ModeCase{"removing_space", 2, QStringLiteral("Regards"), QStringLiteral("Hi sig "),
+                 QStringLiteral("x"), QStringLiteral("Hi regardsx")},
+        ModeCase{"keep_space_with_plus", 2, QStringLiteral("Regards%+"), QStringLiteral("Hi sig "),
+                 QStringLiteral("x"), QStringLiteral("Hi regards x")},
+        ModeCase{"remove_space_with_minus", 1, QStringLiteral("Regards%-"),
+                 QStringLiteral("Hi sig "), QStringLiteral("x"), QStringLiteral("Hi regardsx")},
+        ModeCase{"apply_case_upper", 1, QStringLiteral("regards"), QStringLiteral("SIG "),
+                 QString(), QStringLiteral("REGARDS ")},
+        ModeCase{"apply_case_capital", 1, QStringLiteral("regards"), QStringLiteral("Sig "),
+                 QString(), QStringLiteral("Regards ")},
+        ModeCase{"cursor_marker", 1, QStringLiteral("(%|)"), QStringLiteral("sig "), QString(),
+                 QStringLiteral("() "), 2},
+        ModeCase{"cursor_codes", 1, QStringLiteral("[]%<"), QStringLiteral("sig "), QString(),
+                 QStringLiteral("[] "), 2}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(X11EndToEndTest, ExpandsInAGtkWindow)
@@ -219,7 +240,8 @@ TEST_F(X11EndToEndTest, AFormattedSnippetArrivesAsRichText)
 {
     text::Attributes bold;
     bold.set(text::AttributeName::Font, text::Font{QStringLiteral("DejaVuSans-Bold"), 14});
-    const auto formatted = std::make_shared<text::AttributedString>(QStringLiteral("Strong words"), bold);
+    const auto formatted =
+        std::make_shared<text::AttributedString>(QStringLiteral("Strong words"), bold);
     startWindow();
     startDriver({{QStringLiteral("sw"), QStringLiteral("Strong words"), 0, formatted}}, 1);
     type(QStringLiteral("sw "));
@@ -236,7 +258,8 @@ TEST_F(X11EndToEndTest, APictureSnippetArrivesAsAPicture)
     startWindow();
     startDriver({{QStringLiteral("pic"), QString(QChar(0xFFFC)), 0, formatted}}, 1);
     type(QStringLiteral("pic "));
-    EXPECT_TRUE(waitUntil([&] { return report().value(QStringLiteral("images")).toInt() == 1; }, 4000))
+    EXPECT_TRUE(
+        waitUntil([&] { return report().value(QStringLiteral("images")).toInt() == 1; }, 4000))
         << QJsonDocument(report()).toJson().toStdString();
 }
 
@@ -246,13 +269,17 @@ TEST_F(X11EndToEndTest, ExpandsInXtermWithBackspaceAndShiftInsert)
 {
     const QString out = m_dir.filePath(QStringLiteral("xterm.txt"));
     QProcess xterm;
-    xterm.start(QStringLiteral("xterm"), {QStringLiteral("-geometry"), QStringLiteral("80x10+0+0"), QStringLiteral("-e"),
-                                          QStringLiteral("bash"), QStringLiteral("--norc"), QStringLiteral("-c"),
-                                          QStringLiteral("read -e line; printf %s \"$line\" > '%1'").arg(out)});
+    xterm.start(QStringLiteral("xterm"),
+                {QStringLiteral("-geometry"), QStringLiteral("80x10+0+0"), QStringLiteral("-e"),
+                 QStringLiteral("bash"), QStringLiteral("--norc"), QStringLiteral("-c"),
+                 QStringLiteral("read -e line; printf %s \"$line\" > '%1'").arg(out)});
     ASSERT_TRUE(xterm.waitForStarted(5000));
-    ASSERT_EQ(run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--class"),
-                                              QStringLiteral("XTerm"), QStringLiteral("windowfocus"), QStringLiteral("mousemove"),
-                                              QStringLiteral("--window"), QStringLiteral("%1"), QStringLiteral("20"), QStringLiteral("20")}), 0);
+    ASSERT_EQ(run(QStringLiteral("xdotool"),
+                  {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--class"),
+                   QStringLiteral("XTerm"), QStringLiteral("windowfocus"),
+                   QStringLiteral("mousemove"), QStringLiteral("--window"), QStringLiteral("%1"),
+                   QStringLiteral("20"), QStringLiteral("20")}),
+              0);
     x11::X11Clipboard primary(*m_x, "PRIMARY");
     primary.declareTypes({QStringLiteral("text/plain;charset=utf-8")});
     primary.setData("selected before", QStringLiteral("text/plain;charset=utf-8"));
@@ -269,7 +296,8 @@ TEST_F(X11EndToEndTest, ExpandsInXtermWithBackspaceAndShiftInsert)
     EXPECT_EQ(f.readAll(), QByteArray("Hi Regards x"));
     pause(1500);
     x11::X11Clipboard reader(*m_x, "PRIMARY");
-    EXPECT_EQ(reader.dataForType(QStringLiteral("text/plain;charset=utf-8")), QByteArray("selected before"));
+    EXPECT_EQ(reader.dataForType(QStringLiteral("text/plain;charset=utf-8")),
+              QByteArray("selected before"));
     xterm.kill();
     xterm.waitForFinished(3000);
 }
@@ -279,27 +307,34 @@ TEST_F(X11EndToEndTest, RestoresEveryTargetOfTheClipboardByteForByte)
     startWindow();
     // The user's clipboard: three targets, owned by a client of this test.
     x11::X11Clipboard clipboard(*m_x, "CLIPBOARD");
-    clipboard.declareTypes({QStringLiteral("text/plain;charset=utf-8"), QStringLiteral("image/png"), QStringLiteral("x-special")});
+    clipboard.declareTypes({QStringLiteral("text/plain;charset=utf-8"), QStringLiteral("image/png"),
+                            QStringLiteral("x-special")});
     clipboard.setData("user text", QStringLiteral("text/plain;charset=utf-8"));
     clipboard.setData(QByteArray("\x89PNG\r\n\x1a\n\0\1", 10), QStringLiteral("image/png"));
-    clipboard.setData(QByteArray(300000, 'z'), QStringLiteral("x-special")); // large: sent incrementally
+    clipboard.setData(QByteArray(300000, 'z'),
+                      QStringLiteral("x-special")); // large: sent incrementally
     startDriver({{QStringLiteral("sig"), QStringLiteral("Regards")}}, 1, true);
     type(QStringLiteral("sig "));
     EXPECT_EQ(windowText(QStringLiteral("Regards ")), QStringLiteral("Regards "));
     pause(1500); // the restore comes 0.8 s after the paste, once the window has read it
     x11::X11Clipboard reader(*m_x, "CLIPBOARD");
-    EXPECT_EQ(reader.types(), (QStringList{QStringLiteral("text/plain;charset=utf-8"), QStringLiteral("image/png"),
-                                           QStringLiteral("x-special"), QStringLiteral("UTF8_STRING"),
-                                           QStringLiteral("STRING"), QStringLiteral("TEXT")}));
-    EXPECT_EQ(reader.dataForType(QStringLiteral("text/plain;charset=utf-8")), QByteArray("user text"));
-    EXPECT_EQ(reader.dataForType(QStringLiteral("image/png")), QByteArray("\x89PNG\r\n\x1a\n\0\1", 10));
+    EXPECT_EQ(reader.types(),
+              (QStringList{QStringLiteral("text/plain;charset=utf-8"), QStringLiteral("image/png"),
+                           QStringLiteral("x-special"), QStringLiteral("UTF8_STRING"),
+                           QStringLiteral("STRING"), QStringLiteral("TEXT")}));
+    EXPECT_EQ(reader.dataForType(QStringLiteral("text/plain;charset=utf-8")),
+              QByteArray("user text"));
+    EXPECT_EQ(reader.dataForType(QStringLiteral("image/png")),
+              QByteArray("\x89PNG\r\n\x1a\n\0\1", 10));
     EXPECT_EQ(reader.dataForType(QStringLiteral("x-special")), QByteArray(300000, 'z'));
 }
 
 TEST_F(X11EndToEndTest, FollowsKeyboardLayoutsSwitchedWhileRunning)
 {
     startWindow();
-    startDriver({{QStringLiteral("zu"), QStringLiteral("zusammen")}, {QStringLiteral("été"), QStringLiteral("summer")}}, 1);
+    startDriver({{QStringLiteral("zu"), QStringLiteral("zusammen")},
+                 {QStringLiteral("été"), QStringLiteral("summer")}},
+                1);
     ASSERT_EQ(run(QStringLiteral("setxkbmap"), {QStringLiteral("de")}), 0);
     pause(300);
     type(QStringLiteral("zu "));
@@ -315,7 +350,9 @@ TEST_F(X11EndToEndTest, AbbreviationsTypedWithADeadKey)
 {
     startWindow();
     startDriver({{QStringLiteral("café"), QStringLiteral("coffee")}}, 1);
-    ASSERT_EQ(run(QStringLiteral("setxkbmap"), {QStringLiteral("us"), QStringLiteral("-variant"), QStringLiteral("intl")}), 0);
+    ASSERT_EQ(run(QStringLiteral("setxkbmap"),
+                  {QStringLiteral("us"), QStringLiteral("-variant"), QStringLiteral("intl")}),
+              0);
     pause(300);
     type(QStringLiteral("caf"));
     key(QStringLiteral("dead_acute e space"));
@@ -331,7 +368,8 @@ TEST_F(X11EndToEndTest, AShiftHeldDuringTheTriggerDoesNotLeak)
     EXPECT_EQ(windowText(QStringLiteral("regards ")), QStringLiteral("regards "));
     waitForStableText();
     type(QStringLiteral("ok"));
-    EXPECT_EQ(windowText(QStringLiteral("regards ok")), QStringLiteral("regards ok")); // no stuck Shift
+    EXPECT_EQ(windowText(QStringLiteral("regards ok")),
+              QStringLiteral("regards ok")); // no stuck Shift
 }
 
 } // namespace

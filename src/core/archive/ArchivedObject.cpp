@@ -71,7 +71,8 @@ bool ArchivedValue::operator==(const ArchivedValue& other) const
     case Kind::Bytes:
         return bytes == other.bytes;
     case Kind::Object:
-        if (isEnclosingReference() || other.isEnclosingReference()) // compared where they point from
+        if (isEnclosingReference() ||
+            other.isEnclosingReference()) // compared where they point from
             return isEnclosingReference() == other.isEnclosingReference() &&
                    enclosing.lock()->className() == other.enclosing.lock()->className();
         return object == other.object || (object && other.object && *object == *other.object);

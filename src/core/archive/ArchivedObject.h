@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QString>
-
 #include <memory>
 #include <vector>
 
@@ -24,10 +23,19 @@ struct ArchivedClass
 // One value of a group, tagged with its type code from the group's type string.
 struct ArchivedValue
 {
-    enum class Kind { Integer, Real, CString, Bytes, Object, Class, Aggregate };
+    enum class Kind
+    {
+        Integer,
+        Real,
+        CString,
+        Bytes,
+        Object,
+        Class,
+        Aggregate
+    };
 
     Kind kind = Kind::Integer;
-    char type = 'i';          // 'c','C','s','S','i','I','l','L','q','Q','f','d','*','+','@','#',':','[','{'
+    char type = 'i'; // 'c','C','s','S','i','I','l','L','q','Q','f','d','*','+','@','#',':','[','{'
     std::int64_t integer = 0; // Integer (unsigned types hold their bit pattern)
     double real = 0;          // Real
     QByteArray bytes;         // CString, Bytes; null CString/Class/Object: isNull
@@ -45,8 +53,8 @@ struct ArchivedValue
     static ArchivedValue integerValue(char type, std::int64_t v);
     static ArchivedValue realValue(char type, double v);
     static ArchivedValue objectValue(ObjectPtr o);
-    static ArchivedValue bytesValue(QByteArray b);     // '+'
-    static ArchivedValue cStringValue(QByteArray s);   // '*'
+    static ArchivedValue bytesValue(QByteArray b);       // '+'
+    static ArchivedValue cStringValue(QByteArray s);     // '*'
     static ArchivedValue byteArray(const QByteArray& b); // "[Nc]"
 
     bool operator==(const ArchivedValue& other) const;

@@ -39,7 +39,10 @@ ArchivedGroup group(const char* types, std::vector<ArchivedValue> values)
     return ArchivedGroup{QByteArray(types), std::move(values)};
 }
 
-ArchivedGroup objectGroup(ObjectPtr o) { return group("@", {ArchivedValue::objectValue(std::move(o))}); }
+ArchivedGroup objectGroup(ObjectPtr o)
+{
+    return group("@", {ArchivedValue::objectValue(std::move(o))});
+}
 
 ObjectPtr makeString(const QString& s, bool isMutable)
 {
@@ -65,13 +68,20 @@ ObjectPtr makeNumber(const char* type, ArchivedValue v)
 }
 } // namespace
 
-ObjectPtr makeInteger(std::int64_t v) { return makeNumber("q", ArchivedValue::integerValue('q', v)); }
+ObjectPtr makeInteger(std::int64_t v)
+{
+    return makeNumber("q", ArchivedValue::integerValue('q', v));
+}
 
-ObjectPtr makeReal(double v) { return makeNumber("d", ArchivedValue::realValue('d', v)); }
+ObjectPtr makeReal(double v)
+{
+    return makeNumber("d", ArchivedValue::realValue('d', v));
+}
 
 ObjectPtr makeDictionary(const std::vector<std::pair<ObjectPtr, ObjectPtr>>& entries)
 {
-    std::vector<ArchivedGroup> groups{group("i", {ArchivedValue::integerValue('i', qint64(entries.size()))})};
+    std::vector<ArchivedGroup> groups{
+        group("i", {ArchivedValue::integerValue('i', qint64(entries.size()))})};
     for (const auto& [key, value] : entries) {
         groups.push_back(objectGroup(key));
         groups.push_back(objectGroup(value));
@@ -96,7 +106,8 @@ ObjectPtr makeFromPropertyList(const plist::Value& v)
         return makeObject({kDate, kObject},
                           {group("d", {ArchivedValue::realValue('d', v.date().secondsSince2001)})});
     case plist::Value::Type::Array: {
-        std::vector<ArchivedGroup> groups{group("i", {ArchivedValue::integerValue('i', v.array()->size())})};
+        std::vector<ArchivedGroup> groups{
+            group("i", {ArchivedValue::integerValue('i', v.array()->size())})};
         for (const plist::Value& e : *v.array())
             groups.push_back(objectGroup(makeFromPropertyList(e)));
         return makeObject({kArray, kObject}, std::move(groups));
@@ -128,7 +139,8 @@ std::optional<QByteArray> dataValue(const ArchivedObject& o)
     return bytes->bytes;
 }
 
-std::optional<std::vector<std::pair<ObjectPtr, ObjectPtr>>> dictionaryEntries(const ArchivedObject& o)
+std::optional<std::vector<std::pair<ObjectPtr, ObjectPtr>>>
+dictionaryEntries(const ArchivedObject& o)
 {
     const auto count = integerAt(o, 0);
     if (!o.isKindOf("NSDictionary") || !count || *count < 0 ||
@@ -136,7 +148,8 @@ std::optional<std::vector<std::pair<ObjectPtr, ObjectPtr>>> dictionaryEntries(co
         return std::nullopt;
     std::vector<std::pair<ObjectPtr, ObjectPtr>> entries;
     for (std::int64_t i = 0; i < *count; ++i)
-        entries.emplace_back(objectAt(o, std::size_t(1 + 2 * i)), objectAt(o, std::size_t(2 + 2 * i)));
+        entries.emplace_back(objectAt(o, std::size_t(1 + 2 * i)),
+                             objectAt(o, std::size_t(2 + 2 * i)));
     return entries;
 }
 

@@ -25,7 +25,8 @@ ObjectPtr makeFromPropertyList(const plist::Value& v);
 std::optional<QString> stringValue(const ArchivedObject& o);
 std::optional<QByteArray> dataValue(const ArchivedObject& o);
 // Entries in archive order; keys and values are any objects.
-std::optional<std::vector<std::pair<ObjectPtr, ObjectPtr>>> dictionaryEntries(const ArchivedObject& o);
+std::optional<std::vector<std::pair<ObjectPtr, ObjectPtr>>>
+dictionaryEntries(const ArchivedObject& o);
 std::optional<std::vector<ObjectPtr>> arrayElements(const ArchivedObject& o); // NSArray, NSSet
 struct Number
 {

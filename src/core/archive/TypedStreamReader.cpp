@@ -10,19 +10,22 @@ namespace archive {
 namespace {
 
 // Head bytes, read as signed 8-bit numbers.
-constexpr int kInt16 = -127;   // 0x81
-constexpr int kInt32 = -126;   // 0x82
-constexpr int kFloat = -125;   // 0x83
-constexpr int kNew = -124;     // 0x84
-constexpr int kNil = -123;     // 0x85
-constexpr int kEnd = -122;     // 0x86
-constexpr int kInt64 = -121;   // 0x87
+constexpr int kInt16 = -127; // 0x81
+constexpr int kInt32 = -126; // 0x82
+constexpr int kFloat = -125; // 0x83
+constexpr int kNew = -124;   // 0x84
+constexpr int kNil = -123;   // 0x85
+constexpr int kEnd = -122;   // 0x86
+constexpr int kInt64 = -121; // 0x87
 constexpr int kReservedLow = -128;
-constexpr int kReservedHigh = -111; // 0x80..0x91 are tags, not literal numbers
+constexpr int kReservedHigh = -111;  // 0x80..0x91 are tags, not literal numbers
 constexpr int kReferenceBase = -110; // 0x92 stands for index 0
 constexpr int kMaxDepth = 256;
 
-bool isTag(int head) { return head >= kReservedLow && head <= kReservedHigh; }
+bool isTag(int head)
+{
+    return head >= kReservedLow && head <= kReservedHigh;
+}
 
 struct ClassEntry
 {
@@ -39,8 +42,7 @@ class StreamParser
 public:
     explicit StreamParser(const QByteArray& bytes)
         : m_data(reinterpret_cast<const uchar*>(bytes.constData())), m_size(bytes.size())
-    {
-    }
+    {}
 
     DecodeResult parse()
     {
@@ -400,8 +402,8 @@ private:
             fail(QStringLiteral("array of %1 elements runs past the end").arg(count));
             return;
         }
-        if (pos < types.size() && (types[pos] == 'c' || types[pos] == 'C') && pos + 1 < types.size() &&
-            types[pos + 1] == ']') {
+        if (pos < types.size() && (types[pos] == 'c' || types[pos] == 'C') &&
+            pos + 1 < types.size() && types[pos + 1] == ']') {
             v.bytes = rawBytes(count); // byte arrays are stored raw
             pos += 2;
         } else {
@@ -468,9 +470,13 @@ private:
 
 const ArchivedValue* DecodeResult::root() const
 {
-    return groups.empty() || groups.front().values.empty() ? nullptr : &groups.front().values.front();
+    return groups.empty() || groups.front().values.empty() ? nullptr
+                                                           : &groups.front().values.front();
 }
 
-DecodeResult decodeTypedStream(const QByteArray& bytes) { return StreamParser(bytes).parse(); }
+DecodeResult decodeTypedStream(const QByteArray& bytes)
+{
+    return StreamParser(bytes).parse();
+}
 
 } // namespace archive

@@ -1,7 +1,6 @@
 #include "TypedStream.h"
 
 #include <QHash>
-
 #include <cmath>
 #include <cstring>
 #include <set>
@@ -141,7 +140,8 @@ private:
     {
         // Integral values go as integers, as the platform writes them; also the large ones,
         // which a float could not carry exactly.
-        if (std::isfinite(d) && d == std::trunc(d) && d >= -9223372036854775808.0 && d < 9223372036854775808.0) {
+        if (std::isfinite(d) && d == std::trunc(d) && d >= -9223372036854775808.0 &&
+            d < 9223372036854775808.0) {
             integer(std::int64_t(d));
             return;
         }

@@ -4,7 +4,6 @@
 #include "util/Localization.h"
 
 #include <QHash>
-
 #include <algorithm>
 #include <bit>
 #include <string_view>
@@ -32,7 +31,10 @@ std::optional<RuleViolation> subjectViolation(const RuleSubject& s)
     return std::nullopt;
 }
 
-bool eitherIsPrefix(const QString& a, const QString& b) { return a.startsWith(b) || b.startsWith(a); }
+bool eitherIsPrefix(const QString& a, const QString& b)
+{
+    return a.startsWith(b) || b.startsWith(a);
+}
 
 constexpr int kNone = std::numeric_limits<int>::max();
 
@@ -58,7 +60,8 @@ public:
         if (from >= to)
             return kNone;
         const int level = std::bit_width(to - from) - 1;
-        return std::min(m_levels[std::size_t(level)][from], m_levels[std::size_t(level)][to - (std::size_t(1) << level)]);
+        return std::min(m_levels[std::size_t(level)][from],
+                        m_levels[std::size_t(level)][to - (std::size_t(1) << level)]);
     }
 
 private:
@@ -95,17 +98,19 @@ struct SortedKeys
 
     std::size_t lowerBound(const QString& key) const
     {
-        return std::size_t(std::partition_point(entries.begin(), entries.end(),
-                                                [&](const Entry& e) { return units(e.key) < units(key); }) -
-                           entries.begin());
+        return std::size_t(
+            std::partition_point(entries.begin(), entries.end(),
+                                 [&](const Entry& e) { return units(e.key) < units(key); }) -
+            entries.begin());
     }
 
     // [begin, end) of the keys that start with prefix (prefix itself included).
     std::pair<std::size_t, std::size_t> withPrefix(const QString& prefix) const
     {
         const std::size_t begin = lowerBound(prefix);
-        const auto end = std::partition_point(entries.begin() + qsizetype(begin), entries.end(),
-                                              [&](const Entry& e) { return e.key.startsWith(prefix); });
+        const auto end =
+            std::partition_point(entries.begin() + qsizetype(begin), entries.end(),
+                                 [&](const Entry& e) { return e.key.startsWith(prefix); });
         return {begin, std::size_t(end - entries.begin())};
     }
 
@@ -121,8 +126,9 @@ struct SortedKeys
         auto it = std::partition_point(entries.begin() + qsizetype(r.begin), entries.end(),
                                        [&](const Entry& e) { return e.key == key; });
         r.end = std::size_t(it - entries.begin());
-        auto ex = std::partition_point(entries.begin() + qsizetype(r.begin), entries.begin() + qsizetype(r.end),
-                                       [&](const Entry& e) { return units(e.exact) < units(exact); });
+        auto ex = std::partition_point(
+            entries.begin() + qsizetype(r.begin), entries.begin() + qsizetype(r.end),
+            [&](const Entry& e) { return units(e.exact) < units(exact); });
         r.exactBegin = std::size_t(ex - entries.begin());
         auto exEnd = std::partition_point(ex, entries.begin() + qsizetype(r.end),
                                           [&](const Entry& e) { return e.exact == exact; });
@@ -130,7 +136,8 @@ struct SortedKeys
         return r;
     }
 
-    int minimumExcluding(std::size_t begin, std::size_t end, std::size_t skipBegin, std::size_t skipEnd) const
+    int minimumExcluding(std::size_t begin, std::size_t end, std::size_t skipBegin,
+                         std::size_t skipEnd) const
     {
         return std::min((*minimum)(begin, std::max(begin, std::min(skipBegin, end))),
                         (*minimum)(std::min(end, std::max(skipEnd, begin)), end));
@@ -142,10 +149,12 @@ struct SortedKeys
 RuleSubject RuleSubject::of(const plist::Dictionary& record)
 {
     using namespace JVSXSharedExtensions;
-    return {snippetAbbreviation(record), snippetAbbreviationMode(record), plainSnippetReplacement(record)};
+    return {snippetAbbreviation(record), snippetAbbreviationMode(record),
+            plainSnippetReplacement(record)};
 }
 
-std::optional<RuleViolation> conflict(const RuleSubject& s, const RuleSubject& e, bool expandsImmediately)
+std::optional<RuleViolation> conflict(const RuleSubject& s, const RuleSubject& e,
+                                      bool expandsImmediately)
 {
     const QString& a = s.abbreviation;
     const QString& b = e.abbreviation;
@@ -167,7 +176,8 @@ std::optional<RuleViolation> conflict(const RuleSubject& s, const RuleSubject& e
     return std::nullopt;
 }
 
-std::optional<RuleViolation> literalViolation(const RuleSubject& s, const std::vector<RuleSubject>& collection,
+std::optional<RuleViolation> literalViolation(const RuleSubject& s,
+                                              const std::vector<RuleSubject>& collection,
                                               qsizetype size, bool expandsImmediately)
 {
     if (auto v = subjectViolation(s))
@@ -193,8 +203,8 @@ struct ValidityIndex::Impl
     std::vector<RuleSubject> collection;
     bool immediately = false;
     QHash<QString, ExactGroup> exact;
-    SortedKeys exactKeys;                // distinct abbreviations, for "A is a prefix of B"
-    SortedKeys lowerAll, lowerIgnoring;  // lower-cased; all elements, and those with mode > 0
+    SortedKeys exactKeys;               // distinct abbreviations, for "A is a prefix of B"
+    SortedKeys lowerAll, lowerIgnoring; // lower-cased; all elements, and those with mode > 0
     QHash<QString, int> lowerAllFirst, lowerIgnoringFirst;
 
     void build()
@@ -207,7 +217,8 @@ struct ValidityIndex::Impl
             if (g.first == kNone) {
                 g = ExactGroup{i, e.plainText, e.mode, kNone};
                 exactKeys.entries.push_back({e.abbreviation, e.abbreviation, i});
-            } else if (g.firstDiffering == kNone && (e.plainText != g.firstText || e.mode != g.firstMode)) {
+            } else if (g.firstDiffering == kNone &&
+                       (e.plainText != g.firstText || e.mode != g.firstMode)) {
                 g.firstDiffering = i;
             }
             const QString lower = e.abbreviation.toLower();
@@ -215,7 +226,8 @@ struct ValidityIndex::Impl
             lowerAllFirst.insert(lower, std::min(lowerAllFirst.value(lower, kNone), i));
             if (e.mode > 0) {
                 lowerIgnoring.entries.push_back({lower, e.abbreviation, i});
-                lowerIgnoringFirst.insert(lower, std::min(lowerIgnoringFirst.value(lower, kNone), i));
+                lowerIgnoringFirst.insert(lower,
+                                          std::min(lowerIgnoringFirst.value(lower, kNone), i));
             }
         }
         exactKeys.finish();
@@ -262,7 +274,8 @@ struct ValidityIndex::Impl
     }
 };
 
-ValidityIndex::ValidityIndex(std::vector<RuleSubject> collection, bool expandsImmediately) : d(std::make_unique<Impl>())
+ValidityIndex::ValidityIndex(std::vector<RuleSubject> collection, bool expandsImmediately)
+    : d(std::make_unique<Impl>())
 {
     d->collection = std::move(collection);
     d->immediately = expandsImmediately;
@@ -282,8 +295,9 @@ std::optional<RuleViolation> ValidityIndex::violation(const RuleSubject& s) cons
     if (first == kNone)
         return std::nullopt;
     const RuleSubject& e = d->collection[std::size_t(first)];
-    return e.abbreviation == s.abbreviation ? RuleViolation{RuleViolation::AlreadyInUse, e.abbreviation}
-                                             : RuleViolation{RuleViolation::Interfere, e.abbreviation};
+    return e.abbreviation == s.abbreviation
+               ? RuleViolation{RuleViolation::AlreadyInUse, e.abbreviation}
+               : RuleViolation{RuleViolation::Interfere, e.abbreviation};
 }
 
 } // namespace snapwick
@@ -306,11 +320,12 @@ std::vector<snapwick::RuleSubject> subjects(const plist::Array& collection, qsiz
 
 } // namespace
 
-bool hasValidSnippetAbbreviationForCollection(const plist::Dictionary& record, const plist::Array& collection,
-                                              qsizetype size, bool expandsImmediately)
+bool hasValidSnippetAbbreviationForCollection(const plist::Dictionary& record,
+                                              const plist::Array& collection, qsizetype size,
+                                              bool expandsImmediately)
 {
-    return !snapwick::literalViolation(snapwick::RuleSubject::of(record), subjects(collection, size), size,
-                                       expandsImmediately);
+    return !snapwick::literalViolation(snapwick::RuleSubject::of(record),
+                                       subjects(collection, size), size, expandsImmediately);
 }
 
 QString errorText(const snapwick::RuleViolation& violation, const QString& abbreviation)
@@ -321,9 +336,11 @@ QString errorText(const snapwick::RuleViolation& violation, const QString& abbre
     case snapwick::RuleViolation::WhiteSpace:
         return JVSXLocalizedString("Error: Abbreviations must not contain white-space characters!");
     case snapwick::RuleViolation::AlreadyInUse:
-        return JVSXLocalizedString("Error: The abbreviation \"%@\" is already in use!").replace(QStringLiteral("%@"), abbreviation);
+        return JVSXLocalizedString("Error: The abbreviation \"%@\" is already in use!")
+            .replace(QStringLiteral("%@"), abbreviation);
     case snapwick::RuleViolation::Interfere: {
-        QString text = JVSXLocalizedString("Error: The abbreviations \"%@\" and \"%@\" interfere with each other!");
+        QString text = JVSXLocalizedString(
+            "Error: The abbreviations \"%@\" and \"%@\" interfere with each other!");
         const qsizetype first = text.indexOf(u"%@");
         text.replace(first, 2, abbreviation);
         const qsizetype second = text.indexOf(u"%@", first + abbreviation.size());
@@ -344,17 +361,19 @@ std::vector<std::optional<QString>> snippetAbbreviationErrors(const plist::Array
     errors.reserve(all.size());
     for (const snapwick::RuleSubject& s : all) {
         const auto violation = index.violation(s);
-        errors.push_back(violation ? std::optional(errorText(*violation, s.abbreviation)) : std::nullopt);
+        errors.push_back(violation ? std::optional(errorText(*violation, s.abbreviation))
+                                   : std::nullopt);
     }
     return errors;
 }
 
-std::optional<QString> snippetAbbreviationError(const plist::Dictionary& record, const plist::Array& collection,
+std::optional<QString> snippetAbbreviationError(const plist::Dictionary& record,
+                                                const plist::Array& collection,
                                                 std::int64_t expanderMode)
 {
     const snapwick::RuleSubject s = snapwick::RuleSubject::of(record);
-    const auto violation = snapwick::literalViolation(s, subjects(collection, collection.size()), collection.size(),
-                                                      expanderMode <= 0);
+    const auto violation = snapwick::literalViolation(s, subjects(collection, collection.size()),
+                                                      collection.size(), expanderMode <= 0);
     if (!violation)
         return std::nullopt;
     return errorText(*violation, s.abbreviation);

@@ -10,7 +10,13 @@ namespace snapwick {
 // The first rule an abbreviation breaks, and the element it conflicts with.
 struct RuleViolation
 {
-    enum Kind { Empty, WhiteSpace, AlreadyInUse, Interfere };
+    enum Kind
+    {
+        Empty,
+        WhiteSpace,
+        AlreadyInUse,
+        Interfere
+    };
     Kind kind;
     QString other; // the conflicting element's abbreviation (Interfere)
 
@@ -29,10 +35,12 @@ struct RuleSubject
 
 // The rule between two snippets, S against one element E of the collection: whether E
 // makes S invalid. This is the definition; everything else applies it.
-std::optional<RuleViolation> conflict(const RuleSubject& s, const RuleSubject& e, bool expandsImmediately);
+std::optional<RuleViolation> conflict(const RuleSubject& s, const RuleSubject& e,
+                                      bool expandsImmediately);
 
 // S against the first `size` elements, walked in order: the first violation.
-std::optional<RuleViolation> literalViolation(const RuleSubject& s, const std::vector<RuleSubject>& collection,
+std::optional<RuleViolation> literalViolation(const RuleSubject& s,
+                                              const std::vector<RuleSubject>& collection,
                                               qsizetype size, bool expandsImmediately);
 
 // The same answers for many subjects against one collection, without comparing every pair:
@@ -54,12 +62,14 @@ private:
 namespace JVSXExtensions {
 
 // The daemon's test of one record against the first `size` records of a collection.
-bool hasValidSnippetAbbreviationForCollection(const plist::Dictionary& record, const plist::Array& collection,
-                                              qsizetype size, bool expandsImmediately);
+bool hasValidSnippetAbbreviationForCollection(const plist::Dictionary& record,
+                                              const plist::Array& collection, qsizetype size,
+                                              bool expandsImmediately);
 
 // The pane's error text for the first violated rule, none when valid. The collection is
 // the pane's own snippets followed, in client mode, by the remote ones.
-std::optional<QString> snippetAbbreviationError(const plist::Dictionary& record, const plist::Array& collection,
+std::optional<QString> snippetAbbreviationError(const plist::Dictionary& record,
+                                                const plist::Array& collection,
                                                 std::int64_t expanderMode);
 // The same for every element of the collection at once.
 std::vector<std::optional<QString>> snippetAbbreviationErrors(const plist::Array& collection,

@@ -6,8 +6,17 @@ namespace snapwick {
 
 namespace {
 
-enum class Match { Equals, Prefix, Contains };
-enum class WordSelection { Never, WhenAllowed };
+enum class Match
+{
+    Equals,
+    Prefix,
+    Contains
+};
+enum class WordSelection
+{
+    Never,
+    WhenAllowed
+};
 
 struct Rule
 {
@@ -28,7 +37,8 @@ constexpr auto kWord = ReplacementModeSelectWord;
 // shortcut; Tk text widgets paste without replacing the selection; Emacs and XTerm take
 // the primary selection with Shift+Insert.
 const Rule kRules[] = {
-    {M::Equals, u"com.apple.systempreferences", kCharacters, PasteShortcut::ControlV, WordSelection::Never, true},
+    {M::Equals, u"com.apple.systempreferences", kCharacters, PasteShortcut::ControlV,
+     WordSelection::Never, true},
     {M::Equals, u"com.apple.terminal", kBackspace, PasteShortcut::ControlV},
     {M::Prefix, u"com.apple.", kWord, PasteShortcut::ControlV, WordSelection::WhenAllowed},
     {M::Equals, u"com.microsoft.word", kWord, PasteShortcut::ControlV, WordSelection::WhenAllowed},
@@ -81,19 +91,22 @@ ApplicationBehaviour apply(const Rule& rule, bool canSelectWords)
     ApplicationBehaviour b;
     b.neverExpands = rule.neverExpands;
     b.pasteShortcut = rule.paste;
-    b.replacementMode = rule.words == WordSelection::WhenAllowed && !canSelectWords ? kCharacters : rule.mode;
+    b.replacementMode =
+        rule.words == WordSelection::WhenAllowed && !canSelectWords ? kCharacters : rule.mode;
     return b;
 }
 
 } // namespace
 
-ApplicationBehaviour behaviourFor(const std::optional<ApplicationIdentity>& application, bool canSelectWords)
+ApplicationBehaviour behaviourFor(const std::optional<ApplicationIdentity>& application,
+                                  bool canSelectWords)
 {
     if (!application)
         return {};
     // The id decides; the window class stands in where an application gives no id, and
     // catches the toolkits (Tk) that only the class names.
-    for (const QString& id : {application->bundleIdentifier.toLower(), application->windowClass.toLower()}) {
+    for (const QString& id :
+         {application->bundleIdentifier.toLower(), application->windowClass.toLower()}) {
         if (id.isEmpty())
             continue;
         for (const Rule& rule : kRules) {

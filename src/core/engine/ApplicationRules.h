@@ -14,6 +14,7 @@ struct ApplicationBehaviour
 
 // What the application in front needs: one table, kept as data, read by the key log
 // (how to take the abbreviation out) and by the expansion (how to paste).
-ApplicationBehaviour behaviourFor(const std::optional<ApplicationIdentity>& application, bool canSelectWords);
+ApplicationBehaviour behaviourFor(const std::optional<ApplicationIdentity>& application,
+                                  bool canSelectWords);
 
 } // namespace snapwick

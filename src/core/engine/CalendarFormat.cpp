@@ -8,7 +8,8 @@ namespace {
 
 QString padded(int value, int width, bool pad)
 {
-    return pad ? QStringLiteral("%1").arg(value, width, 10, QLatin1Char('0')) : QString::number(value);
+    return pad ? QStringLiteral("%1").arg(value, width, 10, QLatin1Char('0'))
+               : QString::number(value);
 }
 
 QString timeZoneOffset(const QDateTime& date)
@@ -29,34 +30,60 @@ QString expandCode(char16_t code, bool pad, const QDateTime& date, const Calenda
     const int weekday = d.dayOfWeek() % 7; // Sunday 0
     const int hour12 = t.hour() % 12 == 0 ? 12 : t.hour() % 12;
     switch (code) {
-    case u'a': return locale.shortWeekdayNames.value(weekday);
-    case u'A': return locale.weekdayNames.value(weekday);
-    case u'b': return locale.shortMonthNames.value(d.month() - 1);
-    case u'B': return locale.monthNames.value(d.month() - 1);
+    case u'a':
+        return locale.shortWeekdayNames.value(weekday);
+    case u'A':
+        return locale.weekdayNames.value(weekday);
+    case u'b':
+        return locale.shortMonthNames.value(d.month() - 1);
+    case u'B':
+        return locale.monthNames.value(d.month() - 1);
     case u'c':
-        return descriptionWithCalendarFormat(locale.shortDateFormat + u' ' + locale.timeFormat, date, locale);
-    case u'd': return padded(d.day(), 2, pad);
-    case u'e': return QString::number(d.day());
-    case u'F': return padded(t.msec(), 3, pad);
-    case u'H': return padded(t.hour(), 2, pad);
-    case u'I': return padded(hour12, 2, pad);
-    case u'j': return padded(d.dayOfYear(), 3, pad);
-    case u'm': return padded(d.month(), 2, pad);
-    case u'M': return padded(t.minute(), 2, pad);
-    case u'p': return t.hour() < 12 ? locale.amDesignator : locale.pmDesignator;
-    case u'S': return padded(t.second(), 2, pad);
-    case u'w': return QString::number(weekday);
-    case u'x': return descriptionWithCalendarFormat(locale.shortDateFormat, date, locale);
-    case u'X': return descriptionWithCalendarFormat(locale.timeFormat, date, locale);
-    case u'y': return padded(d.year() % 100, 2, pad);
-    case u'Y': return QString::number(d.year());
-    case u'Z': return date.timeZoneAbbreviation();
-    case u'z': return timeZoneOffset(date);
-    default: return QString();
+        return descriptionWithCalendarFormat(locale.shortDateFormat + u' ' + locale.timeFormat,
+                                             date, locale);
+    case u'd':
+        return padded(d.day(), 2, pad);
+    case u'e':
+        return QString::number(d.day());
+    case u'F':
+        return padded(t.msec(), 3, pad);
+    case u'H':
+        return padded(t.hour(), 2, pad);
+    case u'I':
+        return padded(hour12, 2, pad);
+    case u'j':
+        return padded(d.dayOfYear(), 3, pad);
+    case u'm':
+        return padded(d.month(), 2, pad);
+    case u'M':
+        return padded(t.minute(), 2, pad);
+    case u'p':
+        return t.hour() < 12 ? locale.amDesignator : locale.pmDesignator;
+    case u'S':
+        return padded(t.second(), 2, pad);
+    case u'w':
+        return QString::number(weekday);
+    case u'x':
+        return descriptionWithCalendarFormat(locale.shortDateFormat, date, locale);
+    case u'X':
+        return descriptionWithCalendarFormat(locale.timeFormat, date, locale);
+    case u'y':
+        return padded(d.year() % 100, 2, pad);
+    case u'Y':
+        return QString::number(d.year());
+    case u'Z':
+        return date.timeZoneAbbreviation();
+    case u'z':
+        return timeZoneOffset(date);
+    default:
+        return QString();
     }
 }
 
-bool isCode(char16_t c) { return QStringView(u"aAbBcdeFHIjmMpSwxXyYZz").contains(QChar(c)); }
+bool isCode(char16_t c)
+{
+    return QStringView(u"aAbBcdeFHIjmMpSwxXyYZz").contains(QChar(c));
+}
 
 } // namespace
 
@@ -86,7 +113,8 @@ CalendarLocale CalendarLocale::fromQLocale(const QLocale& locale)
     return c;
 }
 
-QString descriptionWithCalendarFormat(const QString& format, const QDateTime& date, const CalendarLocale& locale)
+QString descriptionWithCalendarFormat(const QString& format, const QDateTime& date,
+                                      const CalendarLocale& locale)
 {
     QString out;
     out.reserve(format.size() + 16);
@@ -102,7 +130,8 @@ QString descriptionWithCalendarFormat(const QString& format, const QDateTime& da
             continue;
         }
         qsizetype j = i + 1;
-        const bool unpadded = format[j] == u'1' && j + 1 < format.size() && isCode(format[j + 1].unicode());
+        const bool unpadded =
+            format[j] == u'1' && j + 1 < format.size() && isCode(format[j + 1].unicode());
         if (unpadded)
             ++j;
         if (isCode(format[j].unicode())) {
@@ -117,8 +146,8 @@ QString descriptionWithCalendarFormat(const QString& format, const QDateTime& da
 
 QString calendarFormatFromQtPattern(const QString& pattern)
 {
-    const bool twelveHour = pattern.contains(u"AP", Qt::CaseInsensitive) || pattern.contains(u'a') ||
-                            pattern.contains(u'A');
+    const bool twelveHour = pattern.contains(u"AP", Qt::CaseInsensitive) ||
+                            pattern.contains(u'a') || pattern.contains(u'A');
     QString out;
     for (qsizetype i = 0; i < pattern.size();) {
         const QChar c = pattern[i];
@@ -143,18 +172,47 @@ QString calendarFormatFromQtPattern(const QString& pattern)
             run = 2;
         QString code;
         switch (c.unicode()) {
-        case u'd': code = run == 1 ? QStringLiteral("%1d") : run == 2 ? QStringLiteral("%d") : run == 3 ? QStringLiteral("%a") : QStringLiteral("%A"); break;
-        case u'M': code = run == 1 ? QStringLiteral("%1m") : run == 2 ? QStringLiteral("%m") : run == 3 ? QStringLiteral("%b") : QStringLiteral("%B"); break;
-        case u'y': code = run == 2 ? QStringLiteral("%y") : QStringLiteral("%Y"); break;
-        case u'h': code = twelveHour ? (run == 1 ? QStringLiteral("%1I") : QStringLiteral("%I"))
-                                     : (run == 1 ? QStringLiteral("%1H") : QStringLiteral("%H")); break;
-        case u'H': code = run == 1 ? QStringLiteral("%1H") : QStringLiteral("%H"); break;
-        case u'm': code = run == 1 ? QStringLiteral("%1M") : QStringLiteral("%M"); break;
-        case u's': code = run == 1 ? QStringLiteral("%1S") : QStringLiteral("%S"); break;
-        case u'z': code = QStringLiteral("%F"); break;
-        case u'A': case u'a': code = QStringLiteral("%p"); break;
-        case u't': code = QStringLiteral("%Z"); break;
-        case u'%': code = QString(run * 2, u'%'); break;
+        case u'd':
+            code = run == 1   ? QStringLiteral("%1d")
+                   : run == 2 ? QStringLiteral("%d")
+                   : run == 3 ? QStringLiteral("%a")
+                              : QStringLiteral("%A");
+            break;
+        case u'M':
+            code = run == 1   ? QStringLiteral("%1m")
+                   : run == 2 ? QStringLiteral("%m")
+                   : run == 3 ? QStringLiteral("%b")
+                              : QStringLiteral("%B");
+            break;
+        case u'y':
+            code = run == 2 ? QStringLiteral("%y") : QStringLiteral("%Y");
+            break;
+        case u'h':
+            code = twelveHour ? (run == 1 ? QStringLiteral("%1I") : QStringLiteral("%I"))
+                              : (run == 1 ? QStringLiteral("%1H") : QStringLiteral("%H"));
+            break;
+        case u'H':
+            code = run == 1 ? QStringLiteral("%1H") : QStringLiteral("%H");
+            break;
+        case u'm':
+            code = run == 1 ? QStringLiteral("%1M") : QStringLiteral("%M");
+            break;
+        case u's':
+            code = run == 1 ? QStringLiteral("%1S") : QStringLiteral("%S");
+            break;
+        case u'z':
+            code = QStringLiteral("%F");
+            break;
+        case u'A':
+        case u'a':
+            code = QStringLiteral("%p");
+            break;
+        case u't':
+            code = QStringLiteral("%Z");
+            break;
+        case u'%':
+            code = QString(run * 2, u'%');
+            break;
         default:
             if (!c.isLetter())
                 code = QString(run, c); // separators as they stand

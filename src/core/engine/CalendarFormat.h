@@ -22,7 +22,8 @@ struct CalendarLocale
 // The platform's calendar format: every "%" code in format replaced for the moment
 // (%a %A %b %B %c %d %e %F %H %I %j %m %M %p %S %w %x %X %y %Y %Z %z %%, and with a digit 1
 // after the "%" without leading zero); any other character is copied unchanged.
-QString descriptionWithCalendarFormat(const QString& format, const QDateTime& date, const CalendarLocale& locale);
+QString descriptionWithCalendarFormat(const QString& format, const QDateTime& date,
+                                      const CalendarLocale& locale);
 
 // A Qt date/time pattern ("dd.MM.yy", "h:mm AP") in calendar codes ("%d.%m.%y",
 // "%1I:%M %p"). Quoted text is kept literally; letters that have no code (era,

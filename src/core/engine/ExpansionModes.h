@@ -2,12 +2,23 @@
 
 namespace snapwick {
 
-enum ExpanderMode { ExpanderModeImmediately = 0, ExpanderModeAfterWhiteSpace = 1, ExpanderModeAfterWhiteSpaceRemoving = 2 };
+enum ExpanderMode
+{
+    ExpanderModeImmediately = 0,
+    ExpanderModeAfterWhiteSpace = 1,
+    ExpanderModeAfterWhiteSpaceRemoving = 2
+};
 
 // How a typed abbreviation is taken out of the application in front.
-enum ReplacementMode { ReplacementModeSelectCharacters = 0, ReplacementModeSelectWord = 1, ReplacementModeBackspace = 2 };
+enum ReplacementMode
+{
+    ReplacementModeSelectCharacters = 0,
+    ReplacementModeSelectWord = 1,
+    ReplacementModeBackspace = 2
+};
 
-enum CaseConversionMode {
+enum CaseConversionMode
+{
     CaseConversionNone = 0,
     CaseConversionUppercaseAll = 1,
     CaseConversionCapitalizeFirst = 2,
@@ -15,6 +26,12 @@ enum CaseConversionMode {
 };
 
 // The keystroke that pastes in the application in front.
-enum class PasteShortcut { ControlV, ControlShiftV, ControlAltV, ShiftInsert };
+enum class PasteShortcut
+{
+    ControlV,
+    ControlShiftV,
+    ControlAltV,
+    ShiftInsert
+};
 
 } // namespace snapwick

@@ -30,7 +30,8 @@ bool containsWhiteSpace(const QString& s)
     return std::any_of(s.begin(), s.end(), [](QChar c) { return c.isSpace(); });
 }
 
-bool sameApplication(const std::optional<ApplicationIdentity>& a, const std::optional<ApplicationIdentity>& b)
+bool sameApplication(const std::optional<ApplicationIdentity>& a,
+                     const std::optional<ApplicationIdentity>& b)
 {
     if (a.has_value() != b.has_value())
         return false;
@@ -87,7 +88,8 @@ void KeyLog::keyLog(const KeyEvent& event)
         clearKeyLog();
         return;
     }
-    if (isEditingKey(event.charactersIgnoringModifiers.front().unicode()) || event.characters.isEmpty()) {
+    if (isEditingKey(event.charactersIgnoringModifiers.front().unicode()) ||
+        event.characters.isEmpty()) {
         clearKeyLog();
         return;
     }
@@ -97,7 +99,10 @@ void KeyLog::keyLog(const KeyEvent& event)
         clearKeyLog();
 }
 
-bool KeyLog::handleAbbreviation(const QString& keyLog) { return handle(keyLog, keyLog.toLower()); }
+bool KeyLog::handleAbbreviation(const QString& keyLog)
+{
+    return handle(keyLog, keyLog.toLower());
+}
 
 const KeyLog::FrontState& KeyLog::front()
 {
@@ -126,7 +131,8 @@ bool KeyLog::handle(const QString& keyLog, const QString& lowerKeyLog)
         return false;
     const plist::Dictionary& snippet = *m_snippets->at(found).dictionary();
     const std::optional<QString> typed = keyLog; // the expansion may clear the key log it came from
-    if (!m_env.paster.pasteSnippet(snippet, typed, JVSXSharedExtensions::snippetAbbreviationMode(snippet),
+    if (!m_env.paster.pasteSnippet(snippet, typed,
+                                   JVSXSharedExtensions::snippetAbbreviationMode(snippet),
                                    app.behaviour.replacementMode))
         m_env.beeper.beep();
     return true;

@@ -16,7 +16,8 @@ class SnippetPaster
 public:
     virtual ~SnippetPaster() = default;
     // abbreviation is the key log as typed; none when a snippet is pasted from the menu.
-    virtual bool pasteSnippet(const plist::Dictionary& snippet, const std::optional<QString>& abbreviation,
+    virtual bool pasteSnippet(const plist::Dictionary& snippet,
+                              const std::optional<QString>& abbreviation,
                               std::int64_t abbreviationMode, ReplacementMode replacementMode) = 0;
 };
 

@@ -11,7 +11,8 @@ constexpr int kRecheckMs = 50;
 PasteboardPreservation::PasteboardPreservation(PasteboardServer& server) : m_server(server)
 {
     m_pasteboardNormalizationTimer.setSingleShot(true);
-    QObject::connect(&m_pasteboardNormalizationTimer, &QTimer::timeout, [this] { restoreWhenRead(); });
+    QObject::connect(&m_pasteboardNormalizationTimer, &QTimer::timeout,
+                     [this] { restoreWhenRead(); });
 }
 
 void PasteboardPreservation::backUp(const std::vector<Pasteboard*>& clipboards)
@@ -42,9 +43,10 @@ void PasteboardPreservation::schedulePasteboardNormalization()
 // the replacement pastes the old clipboard. So the restore waits for the read, within bounds.
 void PasteboardPreservation::restoreWhenRead()
 {
-    const bool read = m_currentPasteboardBackup.empty() ||
-                      std::any_of(m_currentPasteboardBackup.begin(), m_currentPasteboardBackup.end(),
-                                  [](const Backup& b) { return b.clipboard->contentHasBeenRead(); });
+    const bool read =
+        m_currentPasteboardBackup.empty() ||
+        std::any_of(m_currentPasteboardBackup.begin(), m_currentPasteboardBackup.end(),
+                    [](const Backup& b) { return b.clipboard->contentHasBeenRead(); });
     if (!read && m_sinceExpansion.elapsed() < kLongestWaitMs) {
         m_pasteboardNormalizationTimer.start(kRecheckMs);
         return;
@@ -68,6 +70,9 @@ void PasteboardPreservation::normalizePasteboard()
     m_currentPasteboardBackup.clear();
 }
 
-void PasteboardPreservation::stopPasteboardNormalizationTimer() { m_pasteboardNormalizationTimer.stop(); }
+void PasteboardPreservation::stopPasteboardNormalizationTimer()
+{
+    m_pasteboardNormalizationTimer.stop();
+}
 
 } // namespace snapwick

@@ -6,8 +6,14 @@ namespace JVSXExtensions {
 
 namespace {
 
-bool isAsciiDigit(QChar c) { return c >= u'0' && c <= u'9'; }
-bool isAsciiLetter(QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
+bool isAsciiDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+bool isAsciiLetter(QChar c)
+{
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
 
 // "%" and its digits and letters; "%%" stands alone.
 qsizetype tokenLength(const QString& s, qsizetype at)
@@ -43,7 +49,10 @@ struct PlainBuffer
 {
     QString& s;
     const QString& string() const { return s; }
-    void replace(qsizetype at, qsizetype length, const QString& value) { s.replace(at, length, value); }
+    void replace(qsizetype at, qsizetype length, const QString& value)
+    {
+        s.replace(at, length, value);
+    }
     void uppercaseAll() { s = s.toUpper(); }
 };
 
@@ -51,7 +60,10 @@ struct AttributedBuffer
 {
     text::AttributedString& s;
     const QString& string() const { return s.string(); }
-    void replace(qsizetype at, qsizetype length, const QString& value) { s.replaceCharacters(at, length, value); }
+    void replace(qsizetype at, qsizetype length, const QString& value)
+    {
+        s.replaceCharacters(at, length, value);
+    }
     void uppercaseAll()
     {
         qsizetype at = 0;
@@ -65,8 +77,8 @@ struct AttributedBuffer
 };
 
 template <typename Buffer>
-void substitute(Buffer buffer, const QDateTime& date, const snapwick::CalendarLocale& locale, int caseMode,
-                snapwick::ClipboardText* clipboard)
+void substitute(Buffer buffer, const QDateTime& date, const snapwick::CalendarLocale& locale,
+                int caseMode, snapwick::ClipboardText* clipboard)
 {
     std::optional<QString> clipboardText;
     qsizetype from = 0;
@@ -82,7 +94,8 @@ void substitute(Buffer buffer, const QDateTime& date, const snapwick::CalendarLo
         const QString lower = token.toLower();
         if (lower == u"%clipboard" || lower == u"%pasteboard") {
             if (!clipboardText)
-                clipboardText = (clipboard ? clipboard->plainText() : std::nullopt).value_or(QString());
+                clipboardText =
+                    (clipboard ? clipboard->plainText() : std::nullopt).value_or(QString());
             value = *clipboardText;
         } else {
             value = snapwick::descriptionWithCalendarFormat(token, date, locale);
@@ -114,8 +127,9 @@ void substitute(Buffer buffer, const QDateTime& date, const snapwick::CalendarLo
 
 } // namespace
 
-void replaceDateFormattersWithDate(QString& text, const QDateTime& date, const snapwick::CalendarLocale& locale,
-                                   int caseConversionMode, snapwick::ClipboardText* clipboard)
+void replaceDateFormattersWithDate(QString& text, const QDateTime& date,
+                                   const snapwick::CalendarLocale& locale, int caseConversionMode,
+                                   snapwick::ClipboardText* clipboard)
 {
     substitute(PlainBuffer{text}, date, locale, caseConversionMode, clipboard);
 }
@@ -128,7 +142,8 @@ void replaceDateFormattersWithDate(text::AttributedString& text, const QDateTime
 }
 
 QString stringByReplacingDateFormattersWithDate(const QString& text, const QDateTime& date,
-                                                const snapwick::CalendarLocale& locale, int caseConversionMode,
+                                                const snapwick::CalendarLocale& locale,
+                                                int caseConversionMode,
                                                 snapwick::ClipboardText* clipboard)
 {
     QString copy = text;
@@ -145,8 +160,9 @@ QString stringByDeletingFirstOccurenceString(const QString& s, const QString& ne
     return copy.remove(at, needle.size());
 }
 
-text::AttributedStringPtr attributedStringByDeletingFirstOccurenceString(const text::AttributedStringPtr& s,
-                                                                        const QString& needle)
+text::AttributedStringPtr
+attributedStringByDeletingFirstOccurenceString(const text::AttributedStringPtr& s,
+                                               const QString& needle)
 {
     const qsizetype at = !s || needle.isEmpty() ? -1 : s->string().indexOf(needle);
     if (at < 0)
@@ -156,7 +172,10 @@ text::AttributedStringPtr attributedStringByDeletingFirstOccurenceString(const t
     return copy;
 }
 
-bool JVIsUppercaseString(const QString& s) { return s == s.toUpper(); }
+bool JVIsUppercaseString(const QString& s)
+{
+    return s == s.toUpper();
+}
 
 snapwick::CaseConversionMode caseConversionModeFor(std::int64_t abbreviationMode,
                                                    const std::optional<QString>& typedAbbreviation)
@@ -167,7 +186,8 @@ snapwick::CaseConversionMode caseConversionModeFor(std::int64_t abbreviationMode
     if (JVIsUppercaseString(typed))
         return snapwick::CaseConversionUppercaseAll;
     const QString first = typed.left(firstCharacterLength(typed));
-    return first == first.toUpper() ? snapwick::CaseConversionCapitalizeFirst : snapwick::CaseConversionLowercaseFirst;
+    return first == first.toUpper() ? snapwick::CaseConversionCapitalizeFirst
+                                    : snapwick::CaseConversionLowercaseFirst;
 }
 
 } // namespace JVSXExtensions

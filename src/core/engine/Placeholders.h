@@ -13,19 +13,22 @@ namespace JVSXExtensions {
 
 // In place. The clipboard is read at most once per call, and only when a clipboard code
 // occurs; null reads as no clipboard.
-void replaceDateFormattersWithDate(QString& text, const QDateTime& date, const snapwick::CalendarLocale& locale,
-                                   int caseConversionMode, snapwick::ClipboardText* clipboard = nullptr);
+void replaceDateFormattersWithDate(QString& text, const QDateTime& date,
+                                   const snapwick::CalendarLocale& locale, int caseConversionMode,
+                                   snapwick::ClipboardText* clipboard = nullptr);
 void replaceDateFormattersWithDate(text::AttributedString& text, const QDateTime& date,
                                    const snapwick::CalendarLocale& locale, int caseConversionMode,
                                    snapwick::ClipboardText* clipboard = nullptr);
 QString stringByReplacingDateFormattersWithDate(const QString& text, const QDateTime& date,
-                                                const snapwick::CalendarLocale& locale, int caseConversionMode,
+                                                const snapwick::CalendarLocale& locale,
+                                                int caseConversionMode,
                                                 snapwick::ClipboardText* clipboard = nullptr);
 
 // The text without the first occurrence of needle; the very same when it does not occur.
 QString stringByDeletingFirstOccurenceString(const QString& s, const QString& needle);
-text::AttributedStringPtr attributedStringByDeletingFirstOccurenceString(const text::AttributedStringPtr& s,
-                                                                        const QString& needle);
+text::AttributedStringPtr
+attributedStringByDeletingFirstOccurenceString(const text::AttributedStringPtr& s,
+                                               const QString& needle);
 
 bool JVIsUppercaseString(const QString& s);
 // Apply mode takes the case from the abbreviation as typed; everything else, and an

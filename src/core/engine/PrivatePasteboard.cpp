@@ -58,7 +58,8 @@ bool duplicateToPasteboard(snapwick::Pasteboard& source, snapwick::Pasteboard& t
     std::vector<std::optional<QByteArray>> data;
     data.reserve(std::size_t(types.size()));
     for (const QString& type : types)
-        data.push_back(source.dataForType(type)); // read all before declaring: source may be target's owner
+        data.push_back(
+            source.dataForType(type)); // read all before declaring: source may be target's owner
     target.declareTypes(types);
     bool copied = false;
     for (qsizetype i = 0; i < types.size(); ++i) {

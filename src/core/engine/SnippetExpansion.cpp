@@ -67,13 +67,11 @@ int userPerceivedLength(const QString& s)
 
 SnippetExpansion::SnippetExpansion(Environment environment)
     : m_env(std::move(environment)), m_preservation(m_env.pasteboards)
-{
-}
+{}
 
-SnippetExpansion::Replacement SnippetExpansion::buildReplacement(const plist::Dictionary& snippet,
-                                                                 const std::optional<QString>& abbreviation,
-                                                                 std::int64_t abbreviationMode,
-                                                                 ClipboardText* clipboardText) const
+SnippetExpansion::Replacement SnippetExpansion::buildReplacement(
+    const plist::Dictionary& snippet, const std::optional<QString>& abbreviation,
+    std::int64_t abbreviationMode, ClipboardText* clipboardText) const
 {
     Replacement r;
     r.content.emplace_back(PasteboardType::Transient, QByteArray());
@@ -92,7 +90,8 @@ SnippetExpansion::Replacement SnippetExpansion::buildReplacement(const plist::Di
     const int caseMode = JVSXExtensions::caseConversionModeFor(abbreviationMode, abbreviation);
     const QDateTime moment = m_env.now(); // one moment for both texts
     const CalendarLocale& locale = m_env.locale();
-    QString finalText = JVSXExtensions::stringByReplacingDateFormattersWithDate(plain, moment, locale, caseMode, clipboardText);
+    QString finalText = JVSXExtensions::stringByReplacingDateFormattersWithDate(
+        plain, moment, locale, caseMode, clipboardText);
     const qsizetype cursor = finalText.indexOf(u"%|");
     if (cursor >= 0) {
         finalText.remove(cursor, 2);
@@ -101,24 +100,29 @@ SnippetExpansion::Replacement SnippetExpansion::buildReplacement(const plist::Di
     r.content.emplace_back(PasteboardType::PlainText, finalText.toUtf8());
     if (formatted) {
         auto substituted = std::make_shared<text::AttributedString>(*formatted);
-        JVSXExtensions::replaceDateFormattersWithDate(*substituted, moment, locale, caseMode, clipboardText);
+        JVSXExtensions::replaceDateFormattersWithDate(*substituted, moment, locale, caseMode,
+                                                      clipboardText);
         text::AttributedStringPtr finalFormatted = substituted;
         if (cursor >= 0)
-            finalFormatted = JVSXExtensions::attributedStringByDeletingFirstOccurenceString(finalFormatted, QStringLiteral("%|"));
+            finalFormatted = JVSXExtensions::attributedStringByDeletingFirstOccurenceString(
+                finalFormatted, QStringLiteral("%|"));
         r.content.emplace_back(PasteboardType::Rtf, text::rtfFromAttributedString(*finalFormatted));
-        r.content.emplace_back(PasteboardType::Rtfd, text::htmlFromAttributedString(*finalFormatted));
+        r.content.emplace_back(PasteboardType::Rtfd,
+                               text::htmlFromAttributedString(*finalFormatted));
     }
     return r;
 }
 
-bool SnippetExpansion::pasteSnippet(const plist::Dictionary& snippet, const std::optional<QString>& abbreviation,
+bool SnippetExpansion::pasteSnippet(const plist::Dictionary& snippet,
+                                    const std::optional<QString>& abbreviation,
                                     std::int64_t abbreviationMode, ReplacementMode replacementMode)
 {
     if (plainSnippetReplacement(snippet).isEmpty())
         return false;
     const auto scratch = PrivatePasteboard::pasteboardWithUniqueName();
     GeneralClipboardText clipboardText(m_env.pasteboards);
-    const Replacement replacement = buildReplacement(snippet, abbreviation, abbreviationMode, &clipboardText);
+    const Replacement replacement =
+        buildReplacement(snippet, abbreviation, abbreviationMode, &clipboardText);
     QStringList types;
     for (const auto& [type, data] : replacement.content)
         types << type;
@@ -126,14 +130,16 @@ bool SnippetExpansion::pasteSnippet(const plist::Dictionary& snippet, const std:
     for (const auto& [type, data] : replacement.content)
         scratch->setData(data, type);
 
-    const ApplicationBehaviour behaviour = behaviourFor(m_env.frontApplication.activeApplication(), true);
+    const ApplicationBehaviour behaviour =
+        behaviourFor(m_env.frontApplication.activeApplication(), true);
     Pasteboard* general = m_env.pasteboards.generalPasteboard();
     if (!general)
         return true;
     // Programs that paste with Shift+Insert take the primary selection: it gets the
     // replacement too, and its own content back afterwards.
     std::vector<Pasteboard*> clipboards{general};
-    if (Pasteboard* primary = m_env.pasteboards.primarySelection(); primary && behaviour.pasteShortcut == PasteShortcut::ShiftInsert)
+    if (Pasteboard* primary = m_env.pasteboards.primarySelection();
+        primary && behaviour.pasteShortcut == PasteShortcut::ShiftInsert)
         clipboards.push_back(primary);
     m_preservation.backUp(clipboards);
     if (!JVSXExtensions::duplicateToPasteboard(*scratch, *general))
@@ -145,7 +151,8 @@ bool SnippetExpansion::pasteSnippet(const plist::Dictionary& snippet, const std:
     JVKSSetKeystrokeMode(true);
     bool movedBeforeWhiteSpace = false;
     if (abbreviation)
-        removeAbbreviation(snippet, userPerceivedLength(*abbreviation), replacementMode, &movedBeforeWhiteSpace);
+        removeAbbreviation(snippet, userPerceivedLength(*abbreviation), replacementMode,
+                           &movedBeforeWhiteSpace);
     JVKSPostCommandVKeystroke();
     // Many programs fetch the pasted data asynchronously: a cursor key sent before they have
     // it would land before the paste. So the paste is served first, within bounds.
@@ -173,8 +180,8 @@ void SnippetExpansion::waitForPaste(const std::vector<Pasteboard*>& clipboards)
     }
 }
 
-void SnippetExpansion::removeAbbreviation(const plist::Dictionary& snippet, int n, ReplacementMode mode,
-                                          bool* movedBeforeWhiteSpace)
+void SnippetExpansion::removeAbbreviation(const plist::Dictionary& snippet, int n,
+                                          ReplacementMode mode, bool* movedBeforeWhiteSpace)
 {
     const bool byCharacter = snippet.contains(SnippetKey::SelectsByCharacter);
     const auto selectWord = [&] {
@@ -183,7 +190,9 @@ void SnippetExpansion::removeAbbreviation(const plist::Dictionary& snippet, int 
         else
             JVKSPostLeftArrowKeystrokes(ShiftKeyMask | AlternateKeyMask, 1);
     };
-    const int m = mode == ReplacementModeSelectWord || mode == ReplacementModeBackspace ? mode : ReplacementModeSelectCharacters;
+    const int m = mode == ReplacementModeSelectWord || mode == ReplacementModeBackspace
+                      ? mode
+                      : ReplacementModeSelectCharacters;
     // The abbreviation alone, from where the cursor stands.
     const auto removeTyped = [&] {
         if (m == ReplacementModeSelectCharacters)
@@ -213,7 +222,8 @@ void SnippetExpansion::removeAbbreviation(const plist::Dictionary& snippet, int 
     }
 }
 
-void SnippetExpansion::placeCursor(const plist::Dictionary& snippet, qsizetype cursorFromEnd, bool movedBeforeWhiteSpace)
+void SnippetExpansion::placeCursor(const plist::Dictionary& snippet, qsizetype cursorFromEnd,
+                                   bool movedBeforeWhiteSpace)
 {
     if (cursorFromEnd >= 0) {
         if (cursorFromEnd >= 1)

@@ -56,7 +56,8 @@ public:
         Content content;
         qsizetype cursorFromEnd = -1; // characters after "%|" in the final text, or -1
     };
-    Replacement buildReplacement(const plist::Dictionary& snippet, const std::optional<QString>& abbreviation,
+    Replacement buildReplacement(const plist::Dictionary& snippet,
+                                 const std::optional<QString>& abbreviation,
                                  std::int64_t abbreviationMode, ClipboardText* clipboardText) const;
 
     // How long the expansion waits for the application to fetch what it pastes.
@@ -64,8 +65,10 @@ public:
 
 private:
     void waitForPaste(const std::vector<Pasteboard*>& clipboards);
-    void removeAbbreviation(const plist::Dictionary& snippet, int characters, ReplacementMode mode, bool* movedBeforeWhiteSpace);
-    void placeCursor(const plist::Dictionary& snippet, qsizetype cursorFromEnd, bool movedBeforeWhiteSpace);
+    void removeAbbreviation(const plist::Dictionary& snippet, int characters, ReplacementMode mode,
+                            bool* movedBeforeWhiteSpace);
+    void placeCursor(const plist::Dictionary& snippet, qsizetype cursorFromEnd,
+                     bool movedBeforeWhiteSpace);
 
     Environment m_env;
     PasteboardPreservation m_preservation;

@@ -16,7 +16,8 @@ void SnippetMatcher::rebuild(const plist::Array& snippets)
             continue;
         const QString abbreviation = snippetAbbreviation(*record);
         if (snippetAbbreviationMode(*record) > 0)
-            m_lower.insert(abbreviation.toLower(), std::min(m_lower.value(abbreviation.toLower(), i), i));
+            m_lower.insert(abbreviation.toLower(),
+                           std::min(m_lower.value(abbreviation.toLower(), i), i));
         else
             m_exact.insert(abbreviation, std::min(m_exact.value(abbreviation, i), i));
     }
@@ -39,8 +40,9 @@ qsizetype SnippetMatcher::literalMatch(const plist::Array& snippets, const QStri
         if (!record || !hasValidSnippetAbbreviation(*record))
             continue;
         const QString abbreviation = snippetAbbreviation(*record);
-        const bool equal = snippetAbbreviationMode(*record) > 0 ? abbreviation.toLower() == lowerKeyLog
-                                                                 : abbreviation == keyLog;
+        const bool equal = snippetAbbreviationMode(*record) > 0
+                               ? abbreviation.toLower() == lowerKeyLog
+                               : abbreviation == keyLog;
         if (equal)
             return i;
     }

@@ -30,7 +30,8 @@ constexpr CursorCode kCursorCodes[] = {{u"%<", u"<"}, {u"%^", u"^"}, {u"%>", u">
 
 bool hasNonAlphanumeric(const QString& s)
 {
-    return std::any_of(s.begin(), s.end(), [](QChar c) { return !c.isLetterOrNumber() && !c.isMark(); });
+    return std::any_of(s.begin(), s.end(),
+                       [](QChar c) { return !c.isLetterOrNumber() && !c.isMark(); });
 }
 
 } // namespace

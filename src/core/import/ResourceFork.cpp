@@ -11,11 +11,20 @@ constexpr std::uint32_t kMapHeaderSize = 28;
 constexpr std::uint32_t kTypeEntrySize = 8;
 constexpr std::uint32_t kReferenceSize = 12;
 
-std::uint32_t be32(const QByteArray& b, std::uint32_t at) { return qFromBigEndian<quint32>(b.constData() + at); }
-std::uint16_t be16(const QByteArray& b, std::uint32_t at) { return qFromBigEndian<quint16>(b.constData() + at); }
+std::uint32_t be32(const QByteArray& b, std::uint32_t at)
+{
+    return qFromBigEndian<quint32>(b.constData() + at);
+}
+std::uint16_t be16(const QByteArray& b, std::uint32_t at)
+{
+    return qFromBigEndian<quint16>(b.constData() + at);
+}
 
 // [offset, offset + length) lies within [0, size).
-bool fits(std::uint64_t offset, std::uint64_t length, std::uint64_t size) { return offset <= size && length <= size - offset; }
+bool fits(std::uint64_t offset, std::uint64_t length, std::uint64_t size)
+{
+    return offset <= size && length <= size - offset;
+}
 
 } // namespace
 
@@ -37,7 +46,8 @@ std::optional<ResourceFork> ResourceFork::parse(QByteArray bytes)
     fork.m_mapEnd = mapOffset + mapLength;
     if (!fits(typeListStart, 2, fork.m_mapEnd) || fork.m_nameListStart > fork.m_mapEnd)
         return std::nullopt;
-    const std::uint32_t typeCount = (be16(bytes, typeListStart) + 1u) & 0xFFFF; // stored as count - 1
+    const std::uint32_t typeCount =
+        (be16(bytes, typeListStart) + 1u) & 0xFFFF; // stored as count - 1
     if (!fits(typeListStart + 2, std::uint64_t(typeCount) * kTypeEntrySize, fork.m_mapEnd))
         return std::nullopt;
     fork.m_types.reserve(typeCount);
@@ -52,7 +62,8 @@ std::optional<ResourceFork> ResourceFork::parse(QByteArray bytes)
         for (std::uint32_t r = 0; r < referenceCount; ++r) {
             const std::uint32_t ref = referencesStart + r * kReferenceSize;
             const auto nameOffset = std::int16_t(be16(bytes, ref + 2));
-            type.references.push_back({std::int16_t(be16(bytes, ref)), nameOffset < 0 ? -1 : std::int32_t(nameOffset),
+            type.references.push_back({std::int16_t(be16(bytes, ref)),
+                                       nameOffset < 0 ? -1 : std::int32_t(nameOffset),
                                        be32(bytes, ref + 4) & 0x00FFFFFF});
         }
         fork.m_types.push_back(std::move(type));
@@ -76,7 +87,8 @@ qsizetype ResourceFork::count(const char (&type)[5]) const
     return t ? qsizetype(t->references.size()) : 0;
 }
 
-std::optional<ResourceFork::Resource> ResourceFork::resource(const char (&type)[5], qsizetype index) const
+std::optional<ResourceFork::Resource> ResourceFork::resource(const char (&type)[5],
+                                                             qsizetype index) const
 {
     const Type* t = find(type);
     if (!t || index < 1 || index > qsizetype(t->references.size()))

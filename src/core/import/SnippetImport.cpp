@@ -21,7 +21,8 @@ const QString kAbbreviations = QStringLiteral("Abbreviations");
 class MovingInsertion
 {
 public:
-    MovingInsertion(plist::Array& snippets, qsizetype* index) : m_snippets(snippets), m_index(index) {}
+    MovingInsertion(plist::Array& snippets, qsizetype* index) : m_snippets(snippets), m_index(index)
+    {}
     ~MovingInsertion() { commit(); }
 
     void add(plist::Value record) { m_batch.push_back(std::move(record)); }
@@ -68,14 +69,17 @@ text::AttributedStringPtr pictureText(const QByteArray& archived)
     const auto image = text::imageFromArchive(*root->object);
     if (!image)
         return nullptr;
-    const QImage picture = image->hasRepresentation ? QImage::fromData(image->data)
-                                                    : JVSXExtensions::bundleImageNamed(QStringLiteral("JVSXLogo"), QStringLiteral("tiff"));
+    const QImage picture =
+        image->hasRepresentation
+            ? QImage::fromData(image->data)
+            : JVSXExtensions::bundleImageNamed(QStringLiteral("JVSXLogo"), QStringLiteral("tiff"));
     if (picture.isNull())
         return nullptr;
     return attributedStringWithAttachedTIFFImage(picture);
 }
 
-bool importTypinatorSet(const plist::Array& entries, MovingInsertion& insertion, std::int64_t defaultMode)
+bool importTypinatorSet(const plist::Array& entries, MovingInsertion& insertion,
+                        std::int64_t defaultMode)
 {
     int errors = 0;
     for (const plist::Value& value : entries) {
@@ -90,7 +94,8 @@ bool importTypinatorSet(const plist::Array& entries, MovingInsertion& insertion,
             formatted = picture->isData() ? pictureText(*picture->dataPtr()) : nullptr;
             if (formatted)
                 plain = formatted->string();
-        } else if (const plist::Value* expansion = entry->find(QStringLiteral("Expansion")); expansion && expansion->isString()) {
+        } else if (const plist::Value* expansion = entry->find(QStringLiteral("Expansion"));
+                   expansion && expansion->isString()) {
             plain = snapwick::convertTypinatorExpansion(*expansion->stringPtr());
         }
         if (!plain) {
@@ -102,18 +107,22 @@ bool importTypinatorSet(const plist::Array& entries, MovingInsertion& insertion,
         setPlainSnippetReplacement(r, plain);
         setFormattedSnippetReplacement(r, formatted);
         const plist::Value* abbreviation = entry->find(QStringLiteral("Abbreviation"));
-        setSnippetAbbreviation(r, abbreviation && abbreviation->isString() ? std::optional(abbreviation->stringPtr()->trimmed())
-                                                                           : std::nullopt);
-        setSnippetAbbreviationMode(r, modeForCase(entry->find(QStringLiteral("Case")), defaultMode));
+        setSnippetAbbreviation(r, abbreviation && abbreviation->isString()
+                                      ? std::optional(abbreviation->stringPtr()->trimmed())
+                                      : std::nullopt);
+        setSnippetAbbreviationMode(r,
+                                   modeForCase(entry->find(QStringLiteral("Case")), defaultMode));
         insertion.add(std::move(record));
     }
     if (errors == 0)
         return true;
-    snapwick::logLine(QStringLiteral("[Snapwick] %1 error(s) while importing Typinator data").arg(errors));
+    snapwick::logLine(
+        QStringLiteral("[Snapwick] %1 error(s) while importing Typinator data").arg(errors));
     return false;
 }
 
-void importCorrections(const plist::Dictionary& custom, MovingInsertion& insertion, std::int64_t defaultMode)
+void importCorrections(const plist::Dictionary& custom, MovingInsertion& insertion,
+                       std::int64_t defaultMode)
 {
     for (const plist::Dictionary::Entry& e : custom) {
         if (!e.value.isString())
@@ -129,7 +138,8 @@ void importCorrections(const plist::Dictionary& custom, MovingInsertion& inserti
 
 bool notADictionary(const QString& path)
 {
-    snapwick::logLine(QStringLiteral("[Snapwick] <%1> is not a valid settings dictionary").arg(path));
+    snapwick::logLine(
+        QStringLiteral("[Snapwick] <%1> is not a valid settings dictionary").arg(path));
     return false;
 }
 
@@ -158,10 +168,14 @@ bool appendSnippetsFromDictionaryFile(plist::Array& snippets, const QString& pat
         return true;
     }
     if (const plist::Value* set = root->find(kAbbreviations))
-        return importTypinatorSet(set->array() ? *set->array() : plist::Array(), insertion, defaultAbbreviationMode);
-    const plist::Dictionary* modifications = root->dictionaryForKey(QStringLiteral("modifications"));
-    const plist::Dictionary* typos = modifications ? modifications->dictionaryForKey(QStringLiteral("typos")) : nullptr;
-    const plist::Dictionary* custom = typos ? typos->dictionaryForKey(QStringLiteral("custom")) : nullptr;
+        return importTypinatorSet(set->array() ? *set->array() : plist::Array(), insertion,
+                                  defaultAbbreviationMode);
+    const plist::Dictionary* modifications =
+        root->dictionaryForKey(QStringLiteral("modifications"));
+    const plist::Dictionary* typos =
+        modifications ? modifications->dictionaryForKey(QStringLiteral("typos")) : nullptr;
+    const plist::Dictionary* custom =
+        typos ? typos->dictionaryForKey(QStringLiteral("custom")) : nullptr;
     if (custom) {
         importCorrections(*custom, insertion, defaultAbbreviationMode);
         return true;
@@ -179,9 +193,9 @@ QString convertTypinatorExpansion(QString expansion)
     replaceOccurrencesOfString(expansion, kTypinatorHomePage + u'/', kSnapwickHomePage);
     replaceOccurrencesOfString(expansion, kTypinatorHomePage, kSnapwickHomePage);
     static const std::pair<const char16_t*, const char16_t*> kCodes[] = {
-        {u"{YYYY}", u"%Y"}, {u"{YY}", u"%y"}, {u"{NN}", u"%B"}, {u"{N}", u"%b"}, {u"{MM}", u"%m"},
-        {u"{M}", u"%1m"},   {u"{WW}", u"%A"}, {u"{W}", u"%a"},  {u"{DD}", u"%d"}, {u"{D}", u"%1d"},
-        {u"{h24}", u"%H"},  {u"{h12}", u"%I"}, {u"{m}", u"%M"}, {u"{s}", u"%S"},  {u"{a}", u"%p"}};
+        {u"{YYYY}", u"%Y"}, {u"{YY}", u"%y"},  {u"{NN}", u"%B"}, {u"{N}", u"%b"},  {u"{MM}", u"%m"},
+        {u"{M}", u"%1m"},   {u"{WW}", u"%A"},  {u"{W}", u"%a"},  {u"{DD}", u"%d"}, {u"{D}", u"%1d"},
+        {u"{h24}", u"%H"},  {u"{h12}", u"%I"}, {u"{m}", u"%M"},  {u"{s}", u"%S"},  {u"{a}", u"%p"}};
     for (const auto& [from, to] : kCodes)
         replaceOccurrencesOfString(expansion, QString::fromUtf16(from), QString::fromUtf16(to));
     return expansion;

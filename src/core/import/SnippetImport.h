@@ -23,7 +23,8 @@ bool appendSnippetsFromTypeIt4MeFile(plist::Array& snippets, const QString& path
 namespace snapwick {
 
 // The home pages of the Typinator rewrite, in one place.
-inline const QString kTypinatorHomePage = QStringLiteral("http://www.ergonis.com/products/typinator");
+inline const QString kTypinatorHomePage =
+    QStringLiteral("http://www.ergonis.com/products/typinator");
 inline const QString kSnapwickHomePage = QStringLiteral("https://snapwick.org");
 
 // Typinator's placeholders in this system's codes, in the order they are replaced.

@@ -1,8 +1,7 @@
-#include "SnippetImport.h"
-
 #include "MacRoman.h"
 #include "ResourceFork.h"
 #include "ResourceForkLocator.h"
+#include "SnippetImport.h"
 #include "engine/CalendarFormat.h"
 #include "model/FormattedText.h"
 #include "model/SnippetRecord.h"
@@ -16,7 +15,8 @@ namespace {
 // The user's date and time formats in calendar codes, from the locale.
 const CalendarLocale& userCalendar()
 {
-    static const CalendarLocale singletonUserCalendar = CalendarLocale::fromQLocale(QLocale::system());
+    static const CalendarLocale singletonUserCalendar =
+        CalendarLocale::fromQLocale(QLocale::system());
     return singletonUserCalendar;
 }
 
@@ -88,7 +88,8 @@ bool appendSnippetsFromTypeIt4MeFile(plist::Array& snippets, const QString& path
     at += inserted;
     if (errors == 0)
         return true;
-    snapwick::logLine(QStringLiteral("[Snapwick] %1 error(s) while importing T4ME data").arg(errors));
+    snapwick::logLine(
+        QStringLiteral("[Snapwick] %1 error(s) while importing T4ME data").arg(errors));
     return false;
 }
 

@@ -20,8 +20,14 @@ void post(char16_t character, std::uint16_t keyCode, bool down)
 
 } // namespace
 
-void JVKSSetPoster(KeystrokePoster* poster) { thePoster = poster; }
-void JVKSSetPasteShortcut(PasteShortcut shortcut) { thePasteShortcut = shortcut; }
+void JVKSSetPoster(KeystrokePoster* poster)
+{
+    thePoster = poster;
+}
+void JVKSSetPasteShortcut(PasteShortcut shortcut)
+{
+    thePasteShortcut = shortcut;
+}
 
 bool JVKSGetKeyCodeForCharacter(char16_t character, std::uint16_t* keyCode)
 {
@@ -44,10 +50,11 @@ void JVKSSetKeystrokeMode(bool on)
 
 void JVKSSetModifierState(std::uint32_t modifiers, bool down)
 {
-    static const std::pair<std::uint32_t, std::uint16_t> kOrder[] = {{ShiftKeyMask, JVKSKeyCodeShift},
-                                                                     {ControlKeyMask, JVKSKeyCodeControl},
-                                                                     {AlternateKeyMask, JVKSKeyCodeOption},
-                                                                     {CommandKeyMask, JVKSKeyCodeCommand}};
+    static const std::pair<std::uint32_t, std::uint16_t> kOrder[] = {
+        {ShiftKeyMask, JVKSKeyCodeShift},
+        {ControlKeyMask, JVKSKeyCodeControl},
+        {AlternateKeyMask, JVKSKeyCodeOption},
+        {CommandKeyMask, JVKSKeyCodeCommand}};
     for (const auto& [mask, key] : kOrder) {
         if (modifiers & mask)
             post(0, key, down);
@@ -60,7 +67,8 @@ void JVKSPostKeystroke(char16_t character, std::uint16_t keyCode)
     post(character, keyCode, false);
 }
 
-void JVKSPostKeystrokes(char16_t character, std::uint16_t keyCode, std::uint32_t modifiers, int count)
+void JVKSPostKeystrokes(char16_t character, std::uint16_t keyCode, std::uint32_t modifiers,
+                        int count)
 {
     JVKSSetModifierState(modifiers, true);
     for (int i = 0; i < count; ++i)
@@ -88,7 +96,10 @@ void JVKSPostDownArrowKeystrokes(std::uint32_t modifiers, int count)
     JVKSPostKeystrokes(DownArrowFunctionKey, JVKSKeyCodeDownArrow, modifiers, count);
 }
 
-void JVKSPostBackspaceKeystrokes(int count) { JVKSPostKeystrokes(0, JVKSKeyCodeBackspace, 0, count); }
+void JVKSPostBackspaceKeystrokes(int count)
+{
+    JVKSPostKeystrokes(0, JVKSKeyCodeBackspace, 0, count);
+}
 
 void JVKSPostCommandVKeystroke()
 {
@@ -114,7 +125,8 @@ void JVKSPostCommandVKeystroke()
     }
 }
 
-void JVKSPostFirstCharacterFromString(const QString& s, std::uint16_t keyCode, std::uint32_t modifiers)
+void JVKSPostFirstCharacterFromString(const QString& s, std::uint16_t keyCode,
+                                      std::uint32_t modifiers)
 {
     JVKSPostKeystrokes(s.isEmpty() ? char16_t(0) : s.front().unicode(), keyCode, modifiers, 1);
 }

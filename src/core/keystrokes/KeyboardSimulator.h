@@ -11,7 +11,8 @@ void JVKSSetPoster(snapwick::KeystrokePoster* poster);
 // How the application in front pastes; JVKSPostCommandVKeystroke posts that shortcut.
 void JVKSSetPasteShortcut(snapwick::PasteShortcut shortcut);
 
-enum JVKSKeyCode : std::uint16_t {
+enum JVKSKeyCode : std::uint16_t
+{
     JVKSKeyCodeV = 9,
     JVKSKeyCodeBackspace = 51,
     JVKSKeyCodeCommand = 55,
@@ -30,11 +31,13 @@ bool JVKSGetKeyCodeForCharacter(char16_t character, std::uint16_t* keyCode);
 void JVKSSetKeystrokeMode(bool on);
 void JVKSSetModifierState(std::uint32_t modifiers, bool down);
 void JVKSPostKeystroke(char16_t character, std::uint16_t keyCode);
-void JVKSPostKeystrokes(char16_t character, std::uint16_t keyCode, std::uint32_t modifiers, int count);
+void JVKSPostKeystrokes(char16_t character, std::uint16_t keyCode, std::uint32_t modifiers,
+                        int count);
 void JVKSPostLeftArrowKeystrokes(std::uint32_t modifiers, int count);
 void JVKSPostUpArrowKeystrokes(std::uint32_t modifiers, int count);
 void JVKSPostRightArrowKeystrokes(std::uint32_t modifiers, int count);
 void JVKSPostDownArrowKeystrokes(std::uint32_t modifiers, int count);
 void JVKSPostBackspaceKeystrokes(int count);
 void JVKSPostCommandVKeystroke();
-void JVKSPostFirstCharacterFromString(const QString& s, std::uint16_t keyCode, std::uint32_t modifiers);
+void JVKSPostFirstCharacterFromString(const QString& s, std::uint16_t keyCode,
+                                      std::uint32_t modifiers);

@@ -29,7 +29,10 @@ const PictureMarkers& pictureMarkers()
     return singletonPictureMarkers;
 }
 
-bool isLineBreakOrTab(QChar c) { return c == u'\n' || c == u'\r' || c == u'\t'; }
+bool isLineBreakOrTab(QChar c)
+{
+    return c == u'\n' || c == u'\r' || c == u'\t';
+}
 
 QString preview(const QString& s)
 {
@@ -39,8 +42,7 @@ QString preview(const QString& s)
         ++first;
     while (last >= first && s[last] != kAttachmentCharacter && s[last].isSpace())
         --last;
-    const bool plain = first == 0 && last == n - 1 &&
-                       std::none_of(s.begin(), s.end(), [](QChar c) {
+    const bool plain = first == 0 && last == n - 1 && std::none_of(s.begin(), s.end(), [](QChar c) {
                            return c == kAttachmentCharacter || isLineBreakOrTab(c);
                        });
     if (plain)
@@ -91,8 +93,8 @@ void clearZeroCharacters(plist::Dictionary& record)
     plain.remove(kZeroCharacter);
     setPlainSnippetReplacement(record, plain);
     if (const text::AttributedStringPtr formatted = formattedSnippetReplacement(record)) {
-        setFormattedSnippetReplacement(
-            record, attributedStringByDeletingOccurrencesOfString(formatted, QString(kZeroCharacter)));
+        setFormattedSnippetReplacement(record, attributedStringByDeletingOccurrencesOfString(
+                                                   formatted, QString(kZeroCharacter)));
     }
 }
 
@@ -108,7 +110,8 @@ archive::ObjectPtr unarchivedObjectForKey(const plist::Dictionary& dictionary, c
     return root->object;
 }
 
-void archiveObject(plist::Dictionary& dictionary, const archive::ObjectPtr& object, const QString& key)
+void archiveObject(plist::Dictionary& dictionary, const archive::ObjectPtr& object,
+                   const QString& key)
 {
     const QByteArray bytes = object ? archive::encodeRootObject(object) : QByteArray();
     if (!bytes.isEmpty())
@@ -162,7 +165,8 @@ QList<QImage> attachedImages(const text::AttributedString& s)
 {
     QList<QImage> images;
     for (const text::AttributedString::Run& run : s.runs()) {
-        const auto* attachment = run.attributes->get<text::AttachmentPtr>(text::AttributeName::Attachment);
+        const auto* attachment =
+            run.attributes->get<text::AttachmentPtr>(text::AttributeName::Attachment);
         if (!attachment || !*attachment)
             continue;
         const QImage image = (*attachment)->image();
@@ -172,8 +176,9 @@ QList<QImage> attachedImages(const text::AttributedString& s)
     return images;
 }
 
-text::AttributedStringPtr attributedStringByDeletingOccurrencesOfString(const text::AttributedStringPtr& s,
-                                                                        const QString& sub)
+text::AttributedStringPtr
+attributedStringByDeletingOccurrencesOfString(const text::AttributedStringPtr& s,
+                                              const QString& sub)
 {
     if (!s || sub.isEmpty() || !s->string().contains(sub))
         return s;

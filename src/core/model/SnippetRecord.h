@@ -20,7 +20,12 @@ inline const QString SelectsByCharacter = QStringLiteral("$");
 inline const QString Cursor = QStringLiteral("Cursor");
 } // namespace SnippetKey
 
-enum AbbreviationMode { AbbreviationModeMatch = 0, AbbreviationModeIgnore = 1, AbbreviationModeApply = 2 };
+enum AbbreviationMode
+{
+    AbbreviationModeMatch = 0,
+    AbbreviationModeIgnore = 1,
+    AbbreviationModeApply = 2
+};
 
 QString snippetAbbreviation(const plist::Dictionary& record);
 std::int64_t snippetAbbreviationMode(const plist::Dictionary& record);

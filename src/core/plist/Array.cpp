@@ -15,7 +15,10 @@ void Array::insert(qsizetype index, std::vector<Value>&& values)
                     std::make_move_iterator(values.end()));
 }
 
-void Array::removeAt(qsizetype index) { m_values.erase(m_values.begin() + index); }
+void Array::removeAt(qsizetype index)
+{
+    m_values.erase(m_values.begin() + index);
+}
 
 qsizetype Array::indexOfObjectIdenticalTo(const Value& v) const
 {

@@ -28,8 +28,7 @@ class BinaryParser
 public:
     explicit BinaryParser(const QByteArray& bytes)
         : m_data(reinterpret_cast<const uchar*>(bytes.constData())), m_size(bytes.size())
-    {
-    }
+    {}
 
     ReadResult parse()
     {
@@ -125,7 +124,8 @@ private:
     bool spend()
     {
         if (m_nodeBudget == 0) {
-            fail(QStringLiteral("too many objects (shared references expand beyond the limit)"), -1);
+            fail(QStringLiteral("too many objects (shared references expand beyond the limit)"),
+                 -1);
             return false;
         }
         --m_nodeBudget;
@@ -179,8 +179,8 @@ private:
             const auto n = length(info, pos);
             if (!n || *n > available(pos))
                 return fail(QStringLiteral("string runs past the end"), at);
-            return Value(QString::fromLatin1(reinterpret_cast<const char*>(m_data + pos),
-                                             qsizetype(*n)));
+            return Value(
+                QString::fromLatin1(reinterpret_cast<const char*>(m_data + pos), qsizetype(*n)));
         }
         case 0x6: {
             const auto n = length(info, pos);
@@ -196,15 +196,17 @@ private:
             const auto n = length(info, pos);
             if (!n || *n > available(pos))
                 return fail(QStringLiteral("string runs past the end"), at);
-            return Value(QString::fromUtf8(reinterpret_cast<const char*>(m_data + pos),
-                                           qsizetype(*n)));
+            return Value(
+                QString::fromUtf8(reinterpret_cast<const char*>(m_data + pos), qsizetype(*n)));
         }
         case 0x8:
             if (available(pos) < std::uint64_t(info) + 1 || info > 7)
                 return fail(QStringLiteral("bad UID"), at);
             return Value(Uid{readBigEndian(m_data + pos, info + 1)});
         default:
-            return fail(QStringLiteral("unknown object type 0x%1").arg(marker, 2, 16, QLatin1Char('0')), at);
+            return fail(
+                QStringLiteral("unknown object type 0x%1").arg(marker, 2, 16, QLatin1Char('0')),
+                at);
         }
     }
 
@@ -307,7 +309,7 @@ private:
     std::uint64_t m_topObject = 0;
     std::uint64_t m_offsetTable = 0;
     std::uint64_t m_nodeBudget = 0;
-    std::vector<Value> m_leafCache;  // leaves are immutable values, decoded once
+    std::vector<Value> m_leafCache; // leaves are immutable values, decoded once
     std::vector<bool> m_inProgress; // containers on the current path, to refuse cycles
     QString m_error;
     qint64 m_errorOffset = -1;
@@ -315,6 +317,9 @@ private:
 
 } // namespace
 
-ReadResult readBinary(const QByteArray& bytes) { return BinaryParser(bytes).parse(); }
+ReadResult readBinary(const QByteArray& bytes)
+{
+    return BinaryParser(bytes).parse();
+}
 
 } // namespace plist

@@ -3,7 +3,6 @@
 #include "Dictionary.h"
 
 #include <QHash>
-
 #include <algorithm>
 #include <cstring>
 #include <deque>
@@ -186,7 +185,8 @@ private:
 
     void string(const QString& s)
     {
-        const bool ascii = std::all_of(s.begin(), s.end(), [](QChar c) { return c.unicode() < 0x80; });
+        const bool ascii =
+            std::all_of(s.begin(), s.end(), [](QChar c) { return c.unicode() < 0x80; });
         if (ascii) {
             marker(0x5, std::uint64_t(s.size()));
             m_out.append(s.toLatin1());
@@ -284,6 +284,9 @@ private:
 
 } // namespace
 
-WriteResult writeBinary(const Value& root) { return BinaryEmitter().write(root); }
+WriteResult writeBinary(const Value& root)
+{
+    return BinaryEmitter().write(root);
+}
 
 } // namespace plist

@@ -94,9 +94,15 @@ std::int64_t Dictionary::integerForKey(const QString& key) const
     return v ? v->integerValue() : 0;
 }
 
-void Dictionary::setBool(bool value, const QString& key) { set(key, Value(value)); }
+void Dictionary::setBool(bool value, const QString& key)
+{
+    set(key, Value(value));
+}
 
-void Dictionary::setInteger(std::int64_t value, const QString& key) { set(key, Value(value)); }
+void Dictionary::setInteger(std::int64_t value, const QString& key)
+{
+    set(key, Value(value));
+}
 
 QStringList Dictionary::keys() const
 {

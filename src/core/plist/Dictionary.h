@@ -4,7 +4,6 @@
 
 #include <QHash>
 #include <QStringList>
-
 #include <vector>
 
 namespace plist {

@@ -78,8 +78,8 @@ QByteArray isoStringFromDate(Date date)
     unsigned m, d;
     civilFromDays(days, &y, &m, &d);
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%04lld-%02u-%02uT%02u:%02u:%02uZ", static_cast<long long>(y),
-                  m, d, unsigned(rest / 3600), unsigned(rest / 60 % 60), unsigned(rest % 60));
+    std::snprintf(buf, sizeof buf, "%04lld-%02u-%02uT%02u:%02u:%02uZ", static_cast<long long>(y), m,
+                  d, unsigned(rest / 3600), unsigned(rest / 60 % 60), unsigned(rest % 60));
     return QByteArray(buf);
 }
 

@@ -253,14 +253,30 @@ private:
             const char16_t e = peek();
             ++m_pos;
             switch (e) {
-            case u'a': out.append(QChar(0x07)); break;
-            case u'b': out.append(QChar(0x08)); break;
-            case u'f': out.append(QChar(0x0C)); break;
-            case u'n': out.append(QChar(u'\n')); break;
-            case u'r': out.append(QChar(u'\r')); break;
-            case u't': out.append(QChar(u'\t')); break;
-            case u'v': out.append(QChar(0x0B)); break;
-            case u'U': out.append(QChar(escapedDigits(16, 4))); break;
+            case u'a':
+                out.append(QChar(0x07));
+                break;
+            case u'b':
+                out.append(QChar(0x08));
+                break;
+            case u'f':
+                out.append(QChar(0x0C));
+                break;
+            case u'n':
+                out.append(QChar(u'\n'));
+                break;
+            case u'r':
+                out.append(QChar(u'\r'));
+                break;
+            case u't':
+                out.append(QChar(u'\t'));
+                break;
+            case u'v':
+                out.append(QChar(0x0B));
+                break;
+            case u'U':
+                out.append(QChar(escapedDigits(16, 4)));
+                break;
             default:
                 if (e >= u'0' && e <= u'7') {
                     --m_pos;

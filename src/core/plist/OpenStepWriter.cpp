@@ -144,6 +144,9 @@ private:
 
 } // namespace
 
-WriteResult writeOpenStep(const Value& root) { return OpenStepEmitter().write(root); }
+WriteResult writeOpenStep(const Value& root)
+{
+    return OpenStepEmitter().write(root);
+}
 
 } // namespace plist

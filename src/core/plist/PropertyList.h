@@ -6,7 +6,12 @@
 
 namespace plist {
 
-enum class Format { Xml, Binary, OpenStep };
+enum class Format
+{
+    Xml,
+    Binary,
+    OpenStep
+};
 
 // Nesting deeper than this is refused by every reader and writer: no real document
 // comes close, and it keeps the recursion far from the stack's end.
@@ -14,8 +19,8 @@ constexpr int kMaxDepth = 512;
 
 struct ReadResult
 {
-    Value value;       // none on failure
-    QString error;     // what went wrong, empty on success
+    Value value;        // none on failure
+    QString error;      // what went wrong, empty on success
     qint64 offset = -1; // byte (binary) or character (text) offset of the error
     Format format = Format::Xml;
 

@@ -44,8 +44,9 @@ std::int64_t stringIntegerValue(const QString& s)
     bool negative;
     qsizetype i = skipSpaceAndSign(s, &negative);
     std::uint64_t magnitude = 0;
-    const std::uint64_t limit = negative ? std::uint64_t(std::numeric_limits<std::int64_t>::max()) + 1
-                                         : std::uint64_t(std::numeric_limits<std::int64_t>::max());
+    const std::uint64_t limit = negative
+                                    ? std::uint64_t(std::numeric_limits<std::int64_t>::max()) + 1
+                                    : std::uint64_t(std::numeric_limits<std::int64_t>::max());
     for (; i < s.size() && s.at(i) >= u'0' && s.at(i) <= u'9'; ++i) {
         const unsigned digit = s.at(i).unicode() - u'0';
         if (magnitude > (limit - digit) / 10) {
@@ -82,11 +83,23 @@ Value::Value(ArrayPtr a)
         m_v = std::move(a);
 }
 
-Value Value::newDictionary() { return Value(std::make_shared<Dictionary>()); }
-Value Value::newArray() { return Value(std::make_shared<Array>()); }
+Value Value::newDictionary()
+{
+    return Value(std::make_shared<Dictionary>());
+}
+Value Value::newArray()
+{
+    return Value(std::make_shared<Array>());
+}
 
-Dictionary* Value::dictionary() const { return dictionaryPtr().get(); }
-Array* Value::array() const { return arrayPtr().get(); }
+Dictionary* Value::dictionary() const
+{
+    return dictionaryPtr().get();
+}
+Array* Value::array() const
+{
+    return arrayPtr().get();
+}
 
 const DictionaryPtr& Value::dictionaryPtr() const
 {

@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QString>
-
 #include <cstdint>
 #include <memory>
 #include <variant>
@@ -32,7 +31,8 @@ struct Date
     bool operator==(const Date& other) const
     {
         return secondsSince2001 == other.secondsSince2001 ||
-               (secondsSince2001 != secondsSince2001 && other.secondsSince2001 != other.secondsSince2001);
+               (secondsSince2001 != secondsSince2001 &&
+                other.secondsSince2001 != other.secondsSince2001);
     }
 };
 
@@ -49,7 +49,19 @@ struct Uid
 class Value
 {
 public:
-    enum class Type { None, Dictionary, Array, String, Data, Integer, Real, Boolean, Date, Uid };
+    enum class Type
+    {
+        None,
+        Dictionary,
+        Array,
+        String,
+        Data,
+        Integer,
+        Real,
+        Boolean,
+        Date,
+        Uid
+    };
 
     Value() = default;
     Value(DictionaryPtr d);
@@ -65,10 +77,9 @@ public:
     Value(Uid u) : m_v(u) {}
     // Plain integers are the common case; keep them unambiguous against bool and double.
     template <typename T>
-        requires(std::is_integral_v<T> && !std::is_same_v<T, bool>)
-    Value(T i) : m_v(Integer{static_cast<std::int64_t>(i), false})
-    {
-    }
+    requires(std::is_integral_v<T> && !std::is_same_v<T, bool>) Value(T i)
+        : m_v(Integer{static_cast<std::int64_t>(i), false})
+    {}
 
     static Value newDictionary();
     static Value newArray();

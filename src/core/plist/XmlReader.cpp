@@ -4,7 +4,6 @@
 #include "XmlFormat.h"
 
 #include <QXmlStreamReader>
-
 #include <charconv>
 #include <limits>
 
@@ -95,8 +94,7 @@ private:
         return ok() ? Value(std::move(s)) : Value();
     }
 
-    template <typename Parse>
-    Value scalar(Parse parse, QStringView what)
+    template <typename Parse> Value scalar(Parse parse, QStringView what)
     {
         const QString s = m_reader.readElementText();
         if (!ok())
@@ -125,7 +123,8 @@ private:
             if (!c.isSpace())
                 base64.append(char(c.unicode() < 0x80 ? c.unicode() : '!'));
         }
-        auto decoded = QByteArray::fromBase64Encoding(base64, QByteArray::AbortOnBase64DecodingErrors);
+        auto decoded =
+            QByteArray::fromBase64Encoding(base64, QByteArray::AbortOnBase64DecodingErrors);
         if (!decoded)
             return fail(QStringLiteral("invalid Base64 in <data>"));
         return Value(std::move(decoded.decoded));
@@ -182,7 +181,10 @@ private:
 
 } // namespace
 
-ReadResult readXml(const QByteArray& bytes) { return XmlParser(bytes).parse(); }
+ReadResult readXml(const QByteArray& bytes)
+{
+    return XmlParser(bytes).parse();
+}
 
 std::optional<Integer> parseInteger(QStringView text)
 {

@@ -13,11 +13,10 @@ namespace plist {
 
 namespace {
 
-constexpr char kHeader[] =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-    "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
-    "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
-    "<plist version=\"1.0\">\n";
+constexpr char kHeader[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                           "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+                           "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+                           "<plist version=\"1.0\">\n";
 constexpr char kFooter[] = "</plist>\n";
 
 // Characters XML 1.0 cannot carry, even as references. A carriage return can be carried
@@ -198,7 +197,8 @@ private:
                 else if (c == u'\r')
                     w = put(w, "&#13;");
                 else if (isXmlForbidden(c))
-                    return forbidden(start, QStringLiteral("U+%1").arg(unsigned(c), 4, 16, QLatin1Char('0')));
+                    return forbidden(
+                        start, QStringLiteral("U+%1").arg(unsigned(c), 4, 16, QLatin1Char('0')));
                 else
                     *w++ = char(c);
             } else if (c < 0x800) {
@@ -253,7 +253,8 @@ private:
         const int width = std::max(16, 76 - 8 * depth) / 4 * 4;
         for (qsizetype pos = 0; pos < base64.size(); pos += width) {
             indent(depth);
-            m_out.append(base64.constData() + pos, std::size_t(std::min<qsizetype>(width, base64.size() - pos)));
+            m_out.append(base64.constData() + pos,
+                         std::size_t(std::min<qsizetype>(width, base64.size() - pos)));
             m_out.append('\n');
         }
         indent(depth);
@@ -297,8 +298,8 @@ QByteArray formatReal(double value)
         return value > 0 ? QByteArrayLiteral("+infinity") : QByteArrayLiteral("-infinity");
     char buf[64];
     for (int precision : {15, 17}) {
-        const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general,
-                                     precision);
+        const auto r =
+            std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, precision);
         double back = 0;
         std::from_chars(buf, r.ptr, back);
         if (back == value || precision == 17)

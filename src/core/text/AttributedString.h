@@ -45,8 +45,7 @@ private:
     std::size_t splitAt(qsizetype index);
     void merge();
     void appendRun(const Run& run); // merges with the last run where they are the same
-    template <typename Change>
-    void changeRange(qsizetype start, qsizetype length, Change change);
+    template <typename Change> void changeRange(qsizetype start, qsizetype length, Change change);
 
     QString m_string;
     std::vector<Run> m_runs;

@@ -7,7 +7,6 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-
 #include <functional>
 
 namespace text {
@@ -78,7 +77,8 @@ QTextBlockFormat blockFormat(const Attributes& a)
     QList<QTextOption::Tab> tabs;
     for (const TextTab& t : p->tabStops) {
         static const QTextOption::TabType types[] = {QTextOption::LeftTab, QTextOption::RightTab,
-                                                     QTextOption::CenterTab, QTextOption::DelimiterTab};
+                                                     QTextOption::CenterTab,
+                                                     QTextOption::DelimiterTab};
         tabs.append(QTextOption::Tab(t.location, types[std::clamp(t.type, 0, 3)]));
     }
     b.setTabPositions(tabs);
@@ -102,7 +102,10 @@ std::optional<ParagraphStyle> paragraphStyle(const QTextBlockFormat& b)
     p.paragraphSpacingBefore = b.topMargin();
     p.paragraphSpacing = b.bottomMargin();
     for (const QTextOption::Tab& t : b.tabPositions())
-        p.tabStops.push_back({t.type == QTextOption::RightTab ? 1 : t.type == QTextOption::CenterTab ? 2 : 0, t.position});
+        p.tabStops.push_back({t.type == QTextOption::RightTab    ? 1
+                              : t.type == QTextOption::CenterTab ? 2
+                                                                 : 0,
+                              t.position});
     return p;
 }
 
@@ -114,10 +117,12 @@ Attributes attributesOf(const QTextCharFormat& f)
     const QString family = families.isEmpty() ? font.family() : families.front();
     const double size = f.fontPointSize() > 0 ? f.fontPointSize() : font.pointSizeF();
     a.set(AttributeName::Font,
-          Font{Font::postScriptName(family, f.fontWeight() >= QFont::DemiBold, f.fontItalic()), size > 0 ? size : 12});
+          Font{Font::postScriptName(family, f.fontWeight() >= QFont::DemiBold, f.fontItalic()),
+               size > 0 ? size : 12});
     if (f.hasProperty(QTextFormat::ForegroundBrush)) {
         const QColor c = f.foreground().color();
-        a.set(AttributeName::ForegroundColor, Color::rgb(c.redF(), c.greenF(), c.blueF(), c.alphaF()));
+        a.set(AttributeName::ForegroundColor,
+              Color::rgb(c.redF(), c.greenF(), c.blueF(), c.alphaF()));
     }
     return a;
 }
@@ -132,7 +137,8 @@ std::optional<FileWrapper> pictureOf(const QTextImageFormat& f, const QTextDocum
         if (auto found = lookup(f.name()))
             return found;
     }
-    const QImage image = document.resource(QTextDocument::ImageResource, QUrl(f.name())).value<QImage>();
+    const QImage image =
+        document.resource(QTextDocument::ImageResource, QUrl(f.name())).value<QImage>();
     if (image.isNull())
         return std::nullopt;
     return FileWrapper{QStringLiteral("Image.tiff"), encoded(image, "tiff")};
@@ -161,7 +167,8 @@ AttributedString fromDocument(const QTextDocument& document, const PictureLookup
                 if (!picture)
                     continue;
                 Attributes withPicture = a;
-                withPicture.set(AttributeName::Attachment, std::make_shared<const Attachment>(Attachment{*picture}));
+                withPicture.set(AttributeName::Attachment,
+                                std::make_shared<const Attachment>(Attachment{*picture}));
                 out.append(QString(kAttachmentCharacter), withPicture);
             }
         }
@@ -172,7 +179,12 @@ AttributedString fromDocument(const QTextDocument& document, const PictureLookup
 QString cssColor(const Color& c)
 {
     const QColor q = c.toQColor();
-    return q.alpha() == 255 ? q.name() : QStringLiteral("rgba(%1,%2,%3,%4)").arg(q.red()).arg(q.green()).arg(q.blue()).arg(q.alphaF());
+    return q.alpha() == 255 ? q.name()
+                            : QStringLiteral("rgba(%1,%2,%3,%4)")
+                                  .arg(q.red())
+                                  .arg(q.green())
+                                  .arg(q.blue())
+                                  .arg(q.alphaF());
 }
 
 QString spanStyle(const Attributes& a)
@@ -211,7 +223,8 @@ QString imageTag(const Attachment& attachment)
     const QImage image = attachment.image();
     if (image.isNull())
         return {};
-    return QStringLiteral("<img src=\"data:image/png;base64,%1\" width=\"%2\" height=\"%3\" alt=\"%4\">")
+    return QStringLiteral(
+               "<img src=\"data:image/png;base64,%1\" width=\"%2\" height=\"%3\" alt=\"%4\">")
         .arg(QString::fromLatin1(encoded(image, "png").toBase64()))
         .arg(image.width())
         .arg(image.height())
@@ -244,7 +257,8 @@ QByteArray htmlFromAttributedString(const AttributedString& s)
             if (i > 0)
                 html += QStringLiteral("</p>") + paragraphOpen(a);
             if (!lines[i].isEmpty())
-                html += QStringLiteral("<span style=\"%1\">%2</span>").arg(spanStyle(a), lines[i].toHtmlEscaped());
+                html += QStringLiteral("<span style=\"%1\">%2</span>")
+                            .arg(spanStyle(a), lines[i].toHtmlEscaped());
         }
     }
     if (inParagraph)
@@ -258,16 +272,19 @@ AttributedString attributedStringFromHtml(const QString& html)
     QTextDocument document;
     QHash<QString, FileWrapper> pictures;
     static const QRegularExpression dataUri(
-        QStringLiteral("src\\s*=\\s*[\"'](data:image/(png|jpeg|jpg|gif|tiff);base64,([A-Za-z0-9+/=\\s]+))[\"']"),
+        QStringLiteral("src\\s*=\\s*[\"'](data:image/(png|jpeg|jpg|gif|tiff);base64,([A-Za-z0-9+/"
+                       "=\\s]+))[\"']"),
         QRegularExpression::CaseInsensitiveOption);
     for (auto it = dataUri.globalMatch(html); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
-        const QByteArray bytes = QByteArray::fromBase64(m.captured(3).remove(QRegularExpression(QStringLiteral("\\s"))).toLatin1());
+        const QByteArray bytes = QByteArray::fromBase64(
+            m.captured(3).remove(QRegularExpression(QStringLiteral("\\s"))).toLatin1());
         const QImage image = QImage::fromData(bytes);
         if (image.isNull())
             continue;
         document.addResource(QTextDocument::ImageResource, QUrl(m.captured(1)), image);
-        const QString suffix = m.captured(2).toLower() == u"jpeg" ? QStringLiteral("jpg") : m.captured(2).toLower();
+        const QString suffix =
+            m.captured(2).toLower() == u"jpeg" ? QStringLiteral("jpg") : m.captured(2).toLower();
         pictures.insert(m.captured(1), FileWrapper{QStringLiteral("Image.") + suffix, bytes});
     }
     document.setHtml(html);
@@ -303,7 +320,8 @@ void fillTextDocument(QTextDocument& document, const AttributedString& s)
                 f.setWidth(image.width());
                 f.setHeight(image.height());
                 f.setProperty(kAttachmentBytesProperty, (*attachment)->fileWrapper.contents);
-                f.setProperty(kAttachmentNameProperty, (*attachment)->fileWrapper.preferredFilename);
+                f.setProperty(kAttachmentNameProperty,
+                              (*attachment)->fileWrapper.preferredFilename);
                 cursor.insertImage(f);
             }
             continue;

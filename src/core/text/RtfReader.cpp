@@ -4,7 +4,6 @@
 #include <QHash>
 #include <QImageReader>
 #include <QStringDecoder>
-
 #include <array>
 
 namespace text {
@@ -14,7 +13,14 @@ namespace {
 constexpr int kMaxGroupDepth = 256;
 constexpr double kTwipsPerPoint = 20;
 
-enum class Destination { Body, FontTable, ColorTable, Picture, Skip };
+enum class Destination
+{
+    Body,
+    FontTable,
+    ColorTable,
+    Picture,
+    Skip
+};
 
 struct GroupState
 {
@@ -37,20 +43,34 @@ struct FontEntry
 int codePageForCharset(int charset)
 {
     switch (charset) {
-    case 77: return 10000; // Mac Roman
-    case 128: return 932;
-    case 129: return 949;
-    case 134: return 936;
-    case 136: return 950;
-    case 161: return 1253;
-    case 162: return 1254;
-    case 177: return 1255;
-    case 178: return 1256;
-    case 186: return 1257;
-    case 204: return 1251;
-    case 222: return 874;
-    case 238: return 1250;
-    default: return 0; // the document's code page
+    case 77:
+        return 10000; // Mac Roman
+    case 128:
+        return 932;
+    case 129:
+        return 949;
+    case 134:
+        return 936;
+    case 136:
+        return 950;
+    case 161:
+        return 1253;
+    case 162:
+        return 1254;
+    case 177:
+        return 1255;
+    case 178:
+        return 1256;
+    case 186:
+        return 1257;
+    case 204:
+        return 1251;
+    case 222:
+        return 874;
+    case 238:
+        return 1250;
+    default:
+        return 0; // the document's code page
     }
 }
 
@@ -58,12 +78,24 @@ QStringDecoder decoderForCodePage(int codePage)
 {
     QList<QByteArray> names;
     switch (codePage) {
-    case 10000: names = {"macintosh", "macroman"}; break;
-    case 932: names = {"Shift_JIS", "windows-932"}; break;
-    case 936: names = {"GBK", "windows-936"}; break;
-    case 949: names = {"windows-949", "cp949", "EUC-KR"}; break;
-    case 950: names = {"Big5", "windows-950"}; break;
-    default: names = {"windows-" + QByteArray::number(codePage), "cp" + QByteArray::number(codePage)}; break;
+    case 10000:
+        names = {"macintosh", "macroman"};
+        break;
+    case 932:
+        names = {"Shift_JIS", "windows-932"};
+        break;
+    case 936:
+        names = {"GBK", "windows-936"};
+        break;
+    case 949:
+        names = {"windows-949", "cp949", "EUC-KR"};
+        break;
+    case 950:
+        names = {"Big5", "windows-950"};
+        break;
+    default:
+        names = {"windows-" + QByteArray::number(codePage), "cp" + QByteArray::number(codePage)};
+        break;
     }
     for (const QByteArray& n : names) {
         QStringDecoder d(n.constData());
@@ -76,12 +108,40 @@ QStringDecoder decoderForCodePage(int codePage)
 // Words that open a destination whose text is not part of the document.
 bool isSkippedDestination(const QByteArray& word)
 {
-    static const char* const kSkipped[] = {
-        "stylesheet", "info",      "header",   "footer",     "headerl",      "headerr",  "headerf",
-        "footerl",    "footerr",   "footerf",  "footnote",   "fldinst",      "object",   "nonshppict",
-        "themedata",  "colorschememapping",    "latentstyles", "datastore", "xmlnstbl", "listtable",
-        "listoverridetable", "rsidtbl", "generator", "pgdsctbl", "filetbl", "revtbl", "bkmkstart",
-        "bkmkend", "annotation", "atnid", "atnauthor", "comment", "expandedcolortbl", "NeXTGraphic"};
+    static const char* const kSkipped[] = {"stylesheet",
+                                           "info",
+                                           "header",
+                                           "footer",
+                                           "headerl",
+                                           "headerr",
+                                           "headerf",
+                                           "footerl",
+                                           "footerr",
+                                           "footerf",
+                                           "footnote",
+                                           "fldinst",
+                                           "object",
+                                           "nonshppict",
+                                           "themedata",
+                                           "colorschememapping",
+                                           "latentstyles",
+                                           "datastore",
+                                           "xmlnstbl",
+                                           "listtable",
+                                           "listoverridetable",
+                                           "rsidtbl",
+                                           "generator",
+                                           "pgdsctbl",
+                                           "filetbl",
+                                           "revtbl",
+                                           "bkmkstart",
+                                           "bkmkend",
+                                           "annotation",
+                                           "atnid",
+                                           "atnauthor",
+                                           "comment",
+                                           "expandedcolortbl",
+                                           "NeXTGraphic"};
     for (const char* s : kSkipped) {
         if (word == s)
             return true;
@@ -167,7 +227,8 @@ private:
             negative = true;
             ++m_pos;
         }
-        for (int digits = 0; m_pos < m_in.size() && std::isdigit(uchar(m_in[m_pos])); ++digits, ++m_pos) {
+        for (int digits = 0; m_pos < m_in.size() && std::isdigit(uchar(m_in[m_pos]));
+             ++digits, ++m_pos) {
             if (digits < 10)
                 parameter = parameter * 10 + (m_in[m_pos] - '0');
             hasParameter = true;
@@ -176,7 +237,8 @@ private:
             parameter = -parameter;
         if (m_pos < m_in.size() && m_in[m_pos] == ' ')
             ++m_pos;
-        controlWord(word, hasParameter, int(std::clamp<long long>(parameter, INT32_MIN, INT32_MAX)));
+        controlWord(word, hasParameter,
+                    int(std::clamp<long long>(parameter, INT32_MIN, INT32_MAX)));
     }
 
     void symbol(char c)
@@ -286,10 +348,14 @@ private:
                 s.destination = d;
             });
         } else if (word == "pard") {
-            setFormat([&] { m_paragraph = ParagraphStyle{}; m_hasParagraphStyle = false; });
+            setFormat([&] {
+                m_paragraph = ParagraphStyle{};
+                m_hasParagraphStyle = false;
+            });
         } else if (word == "ql" || word == "qr" || word == "qc" || word == "qj") {
             static const QByteArray kinds[] = {"ql", "qr", "qc", "qj"};
-            setParagraph([&] { m_paragraph.alignment = int(std::find(kinds, kinds + 4, word) - kinds); });
+            setParagraph(
+                [&] { m_paragraph.alignment = int(std::find(kinds, kinds + 4, word) - kinds); });
         } else if (word == "li") {
             setParagraph([&] { m_paragraph.headIndent = n / kTwipsPerPoint; });
         } else if (word == "fi") {
@@ -305,7 +371,8 @@ private:
         } else if (word == "tx") {
             setParagraph([&] {
                 if (m_paragraph.tabStops.size() < 256)
-                    m_paragraph.tabStops.push_back({std::exchange(m_nextTabType, 0), n / kTwipsPerPoint});
+                    m_paragraph.tabStops.push_back(
+                        {std::exchange(m_nextTabType, 0), n / kTwipsPerPoint});
             });
         } else if (word == "ansicpg") {
             m_codePage = n;
@@ -325,8 +392,8 @@ private:
     void namedCharacter(const QByteArray& word)
     {
         static const std::pair<const char*, char16_t> kNamed[] = {
-            {"emdash", 0x2014}, {"endash", 0x2013}, {"bullet", 0x2022}, {"lquote", 0x2018},
-            {"rquote", 0x2019}, {"ldblquote", 0x201C}, {"rdblquote", 0x201D}, {"emspace", 0x2003},
+            {"emdash", 0x2014},  {"endash", 0x2013},    {"bullet", 0x2022},    {"lquote", 0x2018},
+            {"rquote", 0x2019},  {"ldblquote", 0x201C}, {"rdblquote", 0x201D}, {"emspace", 0x2003},
             {"enspace", 0x2002}, {"qmspace", 0x2005}};
         for (const auto& [name, c] : kNamed) {
             if (word == name) {
@@ -336,16 +403,14 @@ private:
         }
     }
 
-    template <typename Change>
-    void setFormat(Change change)
+    template <typename Change> void setFormat(Change change)
     {
         flushBytes();
         change();
         m_attributesValid = false;
     }
 
-    template <typename Change>
-    void setParagraph(Change change)
+    template <typename Change> void setParagraph(Change change)
     {
         setFormat(change);
         m_hasParagraphStyle = true;
@@ -380,13 +445,14 @@ private:
 
     void finishPicture()
     {
-        QByteArray bytes = m_pictureBinary.isEmpty() ? QByteArray::fromHex(m_pictureHex) : m_pictureBinary;
+        QByteArray bytes =
+            m_pictureBinary.isEmpty() ? QByteArray::fromHex(m_pictureHex) : m_pictureBinary;
         m_pictureHex.clear();
         m_pictureBinary.clear();
         if (m_pictureFormat.isEmpty() || bytes.isEmpty())
             return; // metafiles and other formats nobody here can draw
-        auto attachment = std::make_shared<const Attachment>(
-            Attachment{FileWrapper{QStringLiteral("Image.") + QString::fromLatin1(m_pictureFormat), bytes}});
+        auto attachment = std::make_shared<const Attachment>(Attachment{
+            FileWrapper{QStringLiteral("Image.") + QString::fromLatin1(m_pictureFormat), bytes}});
         if (attachment->image().isNull())
             return;
         Attributes a = currentAttributes();
@@ -448,7 +514,8 @@ private:
         const int codePage = fromCharset ? fromCharset : m_codePage;
         auto it = m_decoders.find(codePage);
         if (it == m_decoders.end())
-            it = m_decoders.insert(codePage, std::make_shared<QStringDecoder>(decoderForCodePage(codePage)));
+            it = m_decoders.insert(codePage,
+                                   std::make_shared<QStringDecoder>(decoderForCodePage(codePage)));
         return (*it)->decode(bytes);
     }
 
@@ -474,11 +541,13 @@ private:
             name = QStringLiteral("Helvetica");
         const Font named{name, 12};
         m_attributes.set(AttributeName::Font,
-                         Font{Font::postScriptName(named.family(), s.bold || named.isBold(), s.italic || named.isItalic()),
+                         Font{Font::postScriptName(named.family(), s.bold || named.isBold(),
+                                                   s.italic || named.isItalic()),
                               s.halfPoints / 2});
         if (s.color > 0 && s.color < int(m_colors.size()) && m_colors[std::size_t(s.color)]) {
             const QColor c = *m_colors[std::size_t(s.color)];
-            m_attributes.set(AttributeName::ForegroundColor, Color::rgb(c.redF(), c.greenF(), c.blueF()));
+            m_attributes.set(AttributeName::ForegroundColor,
+                             Color::rgb(c.redF(), c.greenF(), c.blueF()));
         }
         if (m_hasParagraphStyle) {
             ParagraphStyle p = m_paragraph;
@@ -519,6 +588,9 @@ private:
 
 } // namespace
 
-AttributedString attributedStringFromRtf(const QByteArray& rtf) { return RtfParser(rtf).parse(); }
+AttributedString attributedStringFromRtf(const QByteArray& rtf)
+{
+    return RtfParser(rtf).parse();
+}
 
 } // namespace text

@@ -64,7 +64,8 @@ private:
     {
         m_families << QStringLiteral("Helvetica"); // \f0, the default
         for (const AttributedString::Run& run : m_s.runs()) {
-            if (const auto* f = run.attributes->get<Font>(AttributeName::Font); f && !m_families.contains(f->family()))
+            if (const auto* f = run.attributes->get<Font>(AttributeName::Font);
+                f && !m_families.contains(f->family()))
                 m_families << f->family();
             if (const auto* c = run.attributes->get<Color>(AttributeName::ForegroundColor)) {
                 const QColor q = c->toQColor();
@@ -78,7 +79,8 @@ private:
     {
         QByteArray t = "{\\fonttbl";
         for (qsizetype i = 0; i < m_families.size(); ++i)
-            t += "\\f" + QByteArray::number(i) + "\\fnil\\fcharset0 " + escaped(m_families[i]) + ";";
+            t +=
+                "\\f" + QByteArray::number(i) + "\\fnil\\fcharset0 " + escaped(m_families[i]) + ";";
         return t + "}\n";
     }
 
@@ -86,13 +88,16 @@ private:
     {
         QByteArray t = "{\\colortbl;"; // entry 0: the reader's automatic colour
         for (QRgb c : m_colors) {
-            t += "\\red" + QByteArray::number(qRed(c)) + "\\green" + QByteArray::number(qGreen(c)) + "\\blue" +
-                 QByteArray::number(qBlue(c)) + ";";
+            t += "\\red" + QByteArray::number(qRed(c)) + "\\green" + QByteArray::number(qGreen(c)) +
+                 "\\blue" + QByteArray::number(qBlue(c)) + ";";
         }
         return t + "}\n";
     }
 
-    static QByteArray twips(double points) { return QByteArray::number(qRound(points * kTwipsPerPoint)); }
+    static QByteArray twips(double points)
+    {
+        return QByteArray::number(qRound(points * kTwipsPerPoint));
+    }
 
     QByteArray paragraph(const ParagraphStyle* style) const
     {
@@ -104,7 +109,8 @@ private:
             p += kinds[std::clamp(tab.type, 0, 3)];
             p += "\\tx" + twips(tab.location);
         }
-        static const char* alignments[] = {"\\ql", "\\qr", "\\qc", "\\qj", ""}; // natural: the reader's own
+        static const char* alignments[] = {"\\ql", "\\qr", "\\qc", "\\qj",
+                                           ""}; // natural: the reader's own
         p += alignments[std::clamp(style->alignment, 0, 4)];
         if (style->headIndent != 0)
             p += "\\li" + twips(style->headIndent);
@@ -180,6 +186,9 @@ private:
 
 } // namespace
 
-QByteArray rtfFromAttributedString(const AttributedString& s) { return RtfEmitter(s).emit(); }
+QByteArray rtfFromAttributedString(const AttributedString& s)
+{
+    return RtfEmitter(s).emit();
+}
 
 } // namespace text

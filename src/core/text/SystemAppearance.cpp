@@ -28,6 +28,9 @@ Font systemFont(double pointSize)
     return Font{Font::postScriptName(appearance().family, false, false), pointSize};
 }
 
-Color controlTextColor() { return appearance().textColor; }
+Color controlTextColor()
+{
+    return appearance().textColor;
+}
 
 } // namespace text

@@ -31,9 +31,18 @@ const ArchivedClass kBitmapImageRep{"NSBitmapImageRep", 0};
 
 constexpr quint32 kNeXTUtf16String = 6; // the font name's type in its small property list
 
-ArchivedValue i32(std::int64_t v) { return ArchivedValue::integerValue('i', v); }
-ArchivedValue f32(double v) { return ArchivedValue::realValue('f', v); }
-ArchivedValue c8(std::int64_t v) { return ArchivedValue::integerValue('c', v); }
+ArchivedValue i32(std::int64_t v)
+{
+    return ArchivedValue::integerValue('i', v);
+}
+ArchivedValue f32(double v)
+{
+    return ArchivedValue::realValue('f', v);
+}
+ArchivedValue c8(std::int64_t v)
+{
+    return ArchivedValue::integerValue('c', v);
+}
 
 // --- fonts: a small old-style binary property list holding the PostScript name
 
@@ -74,12 +83,13 @@ std::optional<QString> nameFromFontList(const QByteArray& list)
 ObjectPtr archiveFont(const Font& f)
 {
     const QByteArray list = fontNameList(f.name);
-    return fd::makeObject(
-        {kFont, kObject},
-        {fd::group("i", {i32(list.size())}),
-         ArchivedGroup{"[" + QByteArray::number(list.size()) + "c]", {ArchivedValue::byteArray(list)}},
-         fd::group("f", {f32(f.pointSize)}), fd::group("c", {c8(0)}), fd::group("c", {c8(1)}),
-         fd::group("c", {c8(0)}), fd::group("c", {c8(0)})});
+    return fd::makeObject({kFont, kObject},
+                          {fd::group("i", {i32(list.size())}),
+                           ArchivedGroup{"[" + QByteArray::number(list.size()) + "c]",
+                                         {ArchivedValue::byteArray(list)}},
+                           fd::group("f", {f32(f.pointSize)}), fd::group("c", {c8(0)}),
+                           fd::group("c", {c8(1)}), fd::group("c", {c8(0)}),
+                           fd::group("c", {c8(0)})});
 }
 
 // --- paragraph styles and tabs
@@ -96,8 +106,8 @@ std::optional<ParagraphStyle> paragraphStyleFromArchive(const ArchivedObject& o)
         return std::nullopt;
     p.alignment = int(*alignment);
     p.lineBreakMode = int(*lineBreak);
-    double* metrics[] = {&p.firstLineHeadIndent, &p.headIndent,         &p.tailIndent,
-                         &p.lineSpacing,         &p.paragraphSpacing,   &p.paragraphSpacingBefore,
+    double* metrics[] = {&p.firstLineHeadIndent, &p.headIndent,       &p.tailIndent,
+                         &p.lineSpacing,         &p.paragraphSpacing, &p.paragraphSpacingBefore,
                          &p.minimumLineHeight,   &p.maximumLineHeight};
     for (std::size_t i = 0; i < 8; ++i)
         *metrics[i] = fd::realAt(o, 2, i).value_or(0);
@@ -105,7 +115,8 @@ std::optional<ParagraphStyle> paragraphStyleFromArchive(const ArchivedObject& o)
         const ObjectPtr tab = fd::objectAt(o, std::size_t(4 + i));
         if (!tab || !tab->isKindOf("NSTextTab"))
             return std::nullopt;
-        p.tabStops.push_back({int(fd::integerAt(*tab, 0).value_or(0)), fd::realAt(*tab, 1).value_or(0)});
+        p.tabStops.push_back(
+            {int(fd::integerAt(*tab, 0).value_or(0)), fd::realAt(*tab, 1).value_or(0)});
     }
     return p;
 }
@@ -115,13 +126,14 @@ ObjectPtr archiveParagraphStyle(const ParagraphStyle& p)
     std::vector<ArchivedGroup> groups{
         fd::group("i", {i32(p.alignment)}), fd::group("i", {i32(p.lineBreakMode)}),
         fd::group("ffffffff",
-                  {f32(p.firstLineHeadIndent), f32(p.headIndent), f32(p.tailIndent), f32(p.lineSpacing),
-                   f32(p.paragraphSpacing), f32(p.paragraphSpacingBefore), f32(p.minimumLineHeight),
-                   f32(p.maximumLineHeight)}),
+                  {f32(p.firstLineHeadIndent), f32(p.headIndent), f32(p.tailIndent),
+                   f32(p.lineSpacing), f32(p.paragraphSpacing), f32(p.paragraphSpacingBefore),
+                   f32(p.minimumLineHeight), f32(p.maximumLineHeight)}),
         fd::group("i", {i32(qint64(p.tabStops.size()))})};
     for (const TextTab& t : p.tabStops) {
-        groups.push_back(fd::objectGroup(fd::makeObject(
-            {kTextTab, kObject}, {fd::group("i", {i32(t.type)}), fd::group("f", {f32(t.location)})})));
+        groups.push_back(fd::objectGroup(
+            fd::makeObject({kTextTab, kObject},
+                           {fd::group("i", {i32(t.type)}), fd::group("f", {f32(t.location)})})));
     }
     return fd::makeObject({kParagraphStyle, kObject}, std::move(groups));
 }
@@ -149,7 +161,8 @@ std::optional<Attachment> attachmentFromArchive(const ArchivedObject& o)
 ObjectPtr archiveAttachment(const Attachment& a)
 {
     const QByteArray flat = serializeFlatDirectory(FlatDirectory{{a.fileWrapper}});
-    const ObjectPtr wrapper = fd::makeObject({kFileWrapper, kObject}, {fd::objectGroup(fd::makeData(flat))});
+    const ObjectPtr wrapper =
+        fd::makeObject({kFileWrapper, kObject}, {fd::objectGroup(fd::makeData(flat))});
     return fd::makeObject({kTextAttachment, kObject}, {fd::objectGroup(wrapper)});
 }
 
@@ -221,9 +234,11 @@ std::optional<Color> colorFromArchive(const ArchivedObject& o)
 
 ObjectPtr archiveColor(const Color& c)
 {
-    const bool white = c.space == Color::Space::CalibratedWhite || c.space == Color::Space::DeviceWhite;
-    ArchivedGroup components = white ? fd::group("ff", {f32(c.red), f32(c.alpha)})
-                                     : fd::group("ffff", {f32(c.red), f32(c.green), f32(c.blue), f32(c.alpha)});
+    const bool white =
+        c.space == Color::Space::CalibratedWhite || c.space == Color::Space::DeviceWhite;
+    ArchivedGroup components =
+        white ? fd::group("ff", {f32(c.red), f32(c.alpha)})
+              : fd::group("ffff", {f32(c.red), f32(c.green), f32(c.blue), f32(c.alpha)});
     return fd::makeObject({kColor, kObject}, {fd::group("c", {c8(int(c.space))}), components});
 }
 
@@ -297,14 +312,17 @@ ObjectPtr archiveAttributedString(const AttributedString& s)
         auto known = std::find_if(sets.begin(), sets.end(),
                                   [&](const Attributes* a) { return *a == *run.attributes; });
         const bool isNew = known == sets.end();
-        const std::int64_t number = isNew ? std::int64_t(sets.size()) + 1 : (known - sets.begin()) + 1;
-        groups.push_back(fd::group("iI", {i32(number), ArchivedValue::integerValue('I', run.length)}));
+        const std::int64_t number =
+            isNew ? std::int64_t(sets.size()) + 1 : (known - sets.begin()) + 1;
+        groups.push_back(
+            fd::group("iI", {i32(number), ArchivedValue::integerValue('I', run.length)}));
         if (isNew) {
             sets.push_back(run.attributes.get());
             groups.push_back(fd::objectGroup(archiveAttributes(*run.attributes)));
         }
     }
-    return fd::makeObject({kMutableAttributedString, kAttributedString, kObject}, std::move(groups));
+    return fd::makeObject({kMutableAttributedString, kAttributedString, kObject},
+                          std::move(groups));
 }
 
 std::optional<ArchivedImage> imageFromArchive(const ArchivedObject& o)
@@ -327,7 +345,8 @@ std::optional<ArchivedImage> imageFromArchive(const ArchivedObject& o)
                 return rep;
             if (auto elements = fd::arrayElements(*v.object)) {
                 for (const ObjectPtr& e : *elements) {
-                    if (auto rep = e ? imageFromArchive(*e) : std::nullopt; rep && rep->hasRepresentation)
+                    if (auto rep = e ? imageFromArchive(*e) : std::nullopt;
+                        rep && rep->hasRepresentation)
                         return rep;
                 }
             }
@@ -338,14 +357,15 @@ std::optional<ArchivedImage> imageFromArchive(const ArchivedObject& o)
 
 ObjectPtr archiveImage(const QByteArray& tiff, QSizeF size)
 {
-    const ObjectPtr rep = fd::makeObject({kBitmapImageRep, kImageRep, kObject}, {fd::objectGroup(fd::makeData(tiff))});
+    const ObjectPtr rep = fd::makeObject({kBitmapImageRep, kImageRep, kObject},
+                                         {fd::objectGroup(fd::makeData(tiff))});
     ArchivedValue sizeValue;
     sizeValue.kind = ArchivedValue::Kind::Aggregate;
     sizeValue.type = '{';
     sizeValue.aggregateType = "{?=ff}";
     sizeValue.elements = {f32(size.width()), f32(size.height())};
-    return fd::makeObject({kImage, kObject},
-                          {ArchivedGroup{"{?=ff}", {sizeValue}}, fd::group("i", {i32(1)}), fd::objectGroup(rep)});
+    return fd::makeObject({kImage, kObject}, {ArchivedGroup{"{?=ff}", {sizeValue}},
+                                              fd::group("i", {i32(1)}), fd::objectGroup(rep)});
 }
 
 } // namespace text

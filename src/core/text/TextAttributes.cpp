@@ -43,9 +43,15 @@ QString Font::postScriptName(const QString& family, bool bold, bool italic)
            (italic ? QStringLiteral("Italic") : QString());
 }
 
-Color Color::white(double w, double a, Space s) { return Color{s, w, w, w, a}; }
+Color Color::white(double w, double a, Space s)
+{
+    return Color{s, w, w, w, a};
+}
 
-Color Color::rgb(double r, double g, double b, double a, Space s) { return Color{s, r, g, b, a}; }
+Color Color::rgb(double r, double g, double b, double a, Space s)
+{
+    return Color{s, r, g, b, a};
+}
 
 QColor Color::toQColor() const
 {
@@ -90,7 +96,8 @@ bool Attributes::operator==(const Attributes& other) const
 {
     if (m_values.size() != other.m_values.size())
         return false;
-    for (auto it = m_values.begin(), jt = other.m_values.begin(); it != m_values.end(); ++it, ++jt) {
+    for (auto it = m_values.begin(), jt = other.m_values.begin(); it != m_values.end();
+         ++it, ++jt) {
         if (it.key() != jt.key() || !attributeValuesEqual(it.value(), jt.value()))
             return false;
     }

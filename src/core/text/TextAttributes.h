@@ -4,7 +4,6 @@
 
 #include <QImage>
 #include <QMap>
-
 #include <variant>
 
 namespace text {
@@ -34,7 +33,13 @@ struct Font
 struct Color
 {
     // The platform's colour kinds, as archived.
-    enum class Space { CalibratedRGB = 1, DeviceRGB = 2, CalibratedWhite = 3, DeviceWhite = 4 };
+    enum class Space
+    {
+        CalibratedRGB = 1,
+        DeviceRGB = 2,
+        CalibratedWhite = 3,
+        DeviceWhite = 4
+    };
     Space space = Space::CalibratedRGB;
     double red = 0, green = 0, blue = 0, alpha = 1; // white spaces keep white in red
 
@@ -53,7 +58,14 @@ struct TextTab
 
 struct ParagraphStyle
 {
-    enum Alignment { Left = 0, Right = 1, Center = 2, Justified = 3, Natural = 4 };
+    enum Alignment
+    {
+        Left = 0,
+        Right = 1,
+        Center = 2,
+        Justified = 3,
+        Natural = 4
+    };
     int alignment = Natural;
     int lineBreakMode = 0; // word wrapping
     double firstLineHeadIndent = 0, headIndent = 0, tailIndent = 0;
@@ -91,8 +103,7 @@ class Attributes
 {
 public:
     const AttributeValue* find(const QString& name) const;
-    template <typename T>
-    const T* get(const QString& name) const
+    template <typename T> const T* get(const QString& name) const
     {
         const AttributeValue* v = find(name);
         return v ? std::get_if<T>(v) : nullptr;

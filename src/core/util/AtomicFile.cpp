@@ -1,7 +1,6 @@
 #include "AtomicFile.h"
 
 #include <QFileInfo>
-
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -63,7 +62,8 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* 
     const QByteArray directory = QFile::encodeName(info.absolutePath());
 
     struct stat old;
-    const mode_t mode = ::stat(target.constData(), &old) == 0 ? (old.st_mode & 07777) : newFileMode();
+    const mode_t mode =
+        ::stat(target.constData(), &old) == 0 ? (old.st_mode & 07777) : newFileMode();
 
     QByteArray temporary = target + ".XXXXXX";
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);

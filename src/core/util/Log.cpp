@@ -19,7 +19,10 @@ LogSink& currentSink()
 
 } // namespace
 
-void logLine(const QString& line) { currentSink()(line); }
+void logLine(const QString& line)
+{
+    currentSink()(line);
+}
 
 LogSink setLogSink(LogSink sink)
 {

@@ -9,7 +9,11 @@ namespace snapwick::fake {
 
 // The desktop as the engine sees it, in memory: set what the platform would report,
 // read back what the engine asked of it.
-class FakeDesktop : public FrontApplication, public PointerLocator, public Beeper, public ClipboardText, public SnippetPaster
+class FakeDesktop : public FrontApplication,
+                    public PointerLocator,
+                    public Beeper,
+                    public ClipboardText,
+                    public SnippetPaster
 {
 public:
     struct Paste
@@ -20,8 +24,8 @@ public:
         ReplacementMode replacementMode;
     };
 
-    std::optional<ApplicationIdentity> front = ApplicationIdentity{QStringLiteral("org.example.editor"),
-                                                                   QStringLiteral("Editor"), QString()};
+    std::optional<ApplicationIdentity> front = ApplicationIdentity{
+        QStringLiteral("org.example.editor"), QStringLiteral("Editor"), QString()};
     QPointF mouse{10, 10};
     std::optional<QString> clipboard;
     bool pasteSucceeds = true;
@@ -46,7 +50,8 @@ public:
             if (snippets->at(i).dictionary() == &snippet)
                 index = i;
         }
-        pastes.push_back({index, abbreviation.value_or(QString()), abbreviationMode, replacementMode});
+        pastes.push_back(
+            {index, abbreviation.value_or(QString()), abbreviationMode, replacementMode});
         return pasteSucceeds;
     }
 };

@@ -26,7 +26,10 @@ public:
         m_board->declareTypes(types);
         m_read = false;
     }
-    bool setData(const QByteArray& data, const QString& type) override { return m_board->setData(data, type); }
+    bool setData(const QByteArray& data, const QString& type) override
+    {
+        return m_board->setData(data, type);
+    }
     bool contentHasBeenRead() override { return m_read || readByApplication; }
     void applicationReads() { m_read = true; }
 

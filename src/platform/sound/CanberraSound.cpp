@@ -4,7 +4,8 @@
 
 namespace snapwick {
 
-CanberraSound::CanberraSound(QString file, QString themeEventId) : m_file(std::move(file)), m_eventId(std::move(themeEventId))
+CanberraSound::CanberraSound(QString file, QString themeEventId)
+    : m_file(std::move(file)), m_eventId(std::move(themeEventId))
 {
     if (ca_context_create(&m_context) != CA_SUCCESS)
         m_context = nullptr;
@@ -19,7 +20,8 @@ CanberraSound::~CanberraSound()
 bool CanberraSound::isPlaying() const
 {
     int playing = 0;
-    return m_context && ca_context_playing(m_context, kPlaybackId, &playing) == CA_SUCCESS && playing;
+    return m_context && ca_context_playing(m_context, kPlaybackId, &playing) == CA_SUCCESS &&
+           playing;
 }
 
 void CanberraSound::play()
@@ -29,8 +31,8 @@ void CanberraSound::play()
     const QByteArray file = m_file.toLocal8Bit();
     const QByteArray event = m_eventId.toUtf8();
     if (!file.isEmpty() &&
-        ca_context_play(m_context, kPlaybackId, CA_PROP_MEDIA_FILENAME, file.constData(), CA_PROP_EVENT_DESCRIPTION,
-                        "Snippet expanded", nullptr) == CA_SUCCESS)
+        ca_context_play(m_context, kPlaybackId, CA_PROP_MEDIA_FILENAME, file.constData(),
+                        CA_PROP_EVENT_DESCRIPTION, "Snippet expanded", nullptr) == CA_SUCCESS)
         return;
     ca_context_play(m_context, kPlaybackId, CA_PROP_EVENT_ID, event.constData(), nullptr);
 }

@@ -1,7 +1,6 @@
 #include "KeyTranslation.h"
 
 #include <QByteArray>
-
 #include <clocale>
 #include <xkbcommon/xkbcommon-compose.h>
 #include <xkbcommon/xkbcommon.h>
@@ -30,20 +29,46 @@ std::uint32_t modifierFlagsFromXState(unsigned state)
 std::optional<char16_t> functionCharacterForKeysym(std::uint32_t keysym)
 {
     switch (keysym) {
-    case XKB_KEY_BackSpace: return DeleteCharacter;
-    case XKB_KEY_Up: case XKB_KEY_KP_Up: return UpArrowFunctionKey;
-    case XKB_KEY_Down: case XKB_KEY_KP_Down: return DownArrowFunctionKey;
-    case XKB_KEY_Left: case XKB_KEY_KP_Left: return LeftArrowFunctionKey;
-    case XKB_KEY_Right: case XKB_KEY_KP_Right: return RightArrowFunctionKey;
-    case XKB_KEY_Delete: case XKB_KEY_KP_Delete: return DeleteFunctionKey;
-    case XKB_KEY_Home: case XKB_KEY_KP_Home: return HomeFunctionKey;
-    case XKB_KEY_Begin: case XKB_KEY_KP_Begin: return BeginFunctionKey;
-    case XKB_KEY_End: case XKB_KEY_KP_End: return EndFunctionKey;
-    case XKB_KEY_Prior: case XKB_KEY_KP_Prior: return PageUpFunctionKey;
-    case XKB_KEY_Next: case XKB_KEY_KP_Next: return PageDownFunctionKey;
-    case XKB_KEY_Return: case XKB_KEY_KP_Enter: return u'\r';
-    case XKB_KEY_Tab: case XKB_KEY_ISO_Left_Tab: return u'\t';
-    case XKB_KEY_Escape: return 0x1B;
+    case XKB_KEY_BackSpace:
+        return DeleteCharacter;
+    case XKB_KEY_Up:
+    case XKB_KEY_KP_Up:
+        return UpArrowFunctionKey;
+    case XKB_KEY_Down:
+    case XKB_KEY_KP_Down:
+        return DownArrowFunctionKey;
+    case XKB_KEY_Left:
+    case XKB_KEY_KP_Left:
+        return LeftArrowFunctionKey;
+    case XKB_KEY_Right:
+    case XKB_KEY_KP_Right:
+        return RightArrowFunctionKey;
+    case XKB_KEY_Delete:
+    case XKB_KEY_KP_Delete:
+        return DeleteFunctionKey;
+    case XKB_KEY_Home:
+    case XKB_KEY_KP_Home:
+        return HomeFunctionKey;
+    case XKB_KEY_Begin:
+    case XKB_KEY_KP_Begin:
+        return BeginFunctionKey;
+    case XKB_KEY_End:
+    case XKB_KEY_KP_End:
+        return EndFunctionKey;
+    case XKB_KEY_Prior:
+    case XKB_KEY_KP_Prior:
+        return PageUpFunctionKey;
+    case XKB_KEY_Next:
+    case XKB_KEY_KP_Next:
+        return PageDownFunctionKey;
+    case XKB_KEY_Return:
+    case XKB_KEY_KP_Enter:
+        return u'\r';
+    case XKB_KEY_Tab:
+    case XKB_KEY_ISO_Left_Tab:
+        return u'\t';
+    case XKB_KEY_Escape:
+        return 0x1B;
     default:
         if (keysym >= XKB_KEY_F1 && keysym <= XKB_KEY_F35)
             return char16_t(0xF704 + (keysym - XKB_KEY_F1)); // the platform's F1 onwards
@@ -54,8 +79,8 @@ std::optional<char16_t> functionCharacterForKeysym(std::uint32_t keysym)
 bool isModifierKeysym(std::uint32_t keysym)
 {
     return (keysym >= XKB_KEY_Shift_L && keysym <= XKB_KEY_Hyper_R) ||
-           (keysym >= XKB_KEY_ISO_Lock && keysym <= XKB_KEY_ISO_Level5_Lock) || keysym == XKB_KEY_Mode_switch ||
-           keysym == XKB_KEY_Num_Lock;
+           (keysym >= XKB_KEY_ISO_Lock && keysym <= XKB_KEY_ISO_Level5_Lock) ||
+           keysym == XKB_KEY_Mode_switch || keysym == XKB_KEY_Num_Lock;
 }
 
 QString textForKeysym(std::uint32_t keysym)
@@ -78,9 +103,11 @@ Composer::Composer() : d(std::make_unique<Impl>())
     d->context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
     const char* locale = std::setlocale(LC_CTYPE, nullptr);
     if (!locale || QByteArray(locale) == "C" || QByteArray(locale) == "POSIX")
-        locale = "en_US.UTF-8"; // the C locale has no compose table; this one has the common sequences
+        locale =
+            "en_US.UTF-8"; // the C locale has no compose table; this one has the common sequences
     if (d->context)
-        d->table = xkb_compose_table_new_from_locale(d->context, locale, XKB_COMPOSE_COMPILE_NO_FLAGS);
+        d->table =
+            xkb_compose_table_new_from_locale(d->context, locale, XKB_COMPOSE_COMPILE_NO_FLAGS);
     if (d->table)
         d->state = xkb_compose_state_new(d->table, XKB_COMPOSE_STATE_NO_FLAGS);
 }
@@ -121,7 +148,8 @@ void Composer::reset()
         xkb_compose_state_reset(d->state);
 }
 
-std::optional<KeyEvent> keyEventFor(std::uint32_t keysym, std::uint32_t shiftOnlyKeysym, unsigned state, Composer& composer)
+std::optional<KeyEvent> keyEventFor(std::uint32_t keysym, std::uint32_t shiftOnlyKeysym,
+                                    unsigned state, Composer& composer)
 {
     if (isModifierKeysym(keysym))
         return std::nullopt;

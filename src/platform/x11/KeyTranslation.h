@@ -20,7 +20,13 @@ class Composer
 public:
     Composer();
     ~Composer();
-    enum class Result { Pass, Composing, Composed, Cancelled };
+    enum class Result
+    {
+        Pass,
+        Composing,
+        Composed,
+        Cancelled
+    };
     // Feeds one pressed keysym; with Composed, text holds what the sequence typed.
     Result feed(std::uint32_t keysym, QString* text);
     void reset();
@@ -32,6 +38,7 @@ private:
 
 // The key event for one press: keysym with the event's modifiers applied, keysym with
 // Shift only, and the state. None for modifier-only presses and while a dead key composes.
-std::optional<KeyEvent> keyEventFor(std::uint32_t keysym, std::uint32_t shiftOnlyKeysym, unsigned state, Composer& composer);
+std::optional<KeyEvent> keyEventFor(std::uint32_t keysym, std::uint32_t shiftOnlyKeysym,
+                                    unsigned state, Composer& composer);
 
 } // namespace snapwick::x11

@@ -2,22 +2,23 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
-
 #include <cstring>
 
 namespace snapwick::x11 {
 
 namespace {
 
-const char* const kMetaTargets[] = {"TARGETS", "MULTIPLE", "TIMESTAMP", "SAVE_TARGETS", "DELETE",
-                                    "INSERT_SELECTION", "INSERT_PROPERTY", "_QT_SELECTION"};
+const char* const kMetaTargets[] = {"TARGETS",         "MULTIPLE",     "TIMESTAMP",
+                                    "SAVE_TARGETS",    "DELETE",       "INSERT_SELECTION",
+                                    "INSERT_PROPERTY", "_QT_SELECTION"};
 constexpr char kPlainText[] = "text/plain;charset=utf-8";
 // Above this, data goes incrementally (ICCCM INCR); the request size limit is larger.
 constexpr qsizetype kChunk = 64 * 1024;
 
 bool isMeta(const QByteArray& name)
 {
-    return std::any_of(std::begin(kMetaTargets), std::end(kMetaTargets), [&](const char* m) { return name == m; });
+    return std::any_of(std::begin(kMetaTargets), std::end(kMetaTargets),
+                       [&](const char* m) { return name == m; });
 }
 
 } // namespace
@@ -37,14 +38,20 @@ X11Clipboard::X11Clipboard(X11Connection& connection, const char* selection)
 {
     XSetWindowAttributes attributes{};
     attributes.event_mask = PropertyChangeMask;
-    m_window = XCreateWindow(m_x.display(), m_x.root(), -10, -10, 1, 1, 0, CopyFromParent, InputOnly, CopyFromParent,
-                             CWEventMask, &attributes);
+    m_window = XCreateWindow(m_x.display(), m_x.root(), -10, -10, 1, 1, 0, CopyFromParent,
+                             InputOnly, CopyFromParent, CWEventMask, &attributes);
     m_x.addHandler([this](XEvent& e) { handle(e); });
 }
 
-X11Clipboard::~X11Clipboard() { XDestroyWindow(m_x.display(), m_window); }
+X11Clipboard::~X11Clipboard()
+{
+    XDestroyWindow(m_x.display(), m_window);
+}
 
-bool X11Clipboard::ownsSelection() const { return m_owner && XGetSelectionOwner(m_x.display(), m_selection) == m_window; }
+bool X11Clipboard::ownsSelection() const
+{
+    return m_owner && XGetSelectionOwner(m_x.display(), m_selection) == m_window;
+}
 
 unsigned long X11Clipboard::serverTime()
 {
@@ -52,17 +59,21 @@ unsigned long X11Clipboard::serverTime()
     const Atom probe = m_x.atom("_SNAPWICK_TIME");
     XChangeProperty(m_x.display(), m_window, probe, XA_STRING, 8, PropModeAppend, nullptr, 0);
     unsigned long time = CurrentTime;
-    m_x.waitFor([&](XEvent& e) {
-        if (e.type == PropertyNotify && e.xproperty.window == m_window && e.xproperty.atom == probe) {
-            time = e.xproperty.time;
-            return true;
-        }
-        return false;
-    }, kReadTimeoutMs);
+    m_x.waitFor(
+        [&](XEvent& e) {
+            if (e.type == PropertyNotify && e.xproperty.window == m_window &&
+                e.xproperty.atom == probe) {
+                time = e.xproperty.time;
+                return true;
+            }
+            return false;
+        },
+        kReadTimeoutMs);
     return time;
 }
 
-std::optional<QByteArray> X11Clipboard::readProperty(Atom property, Atom* type, int* format, bool deleteAfter)
+std::optional<QByteArray> X11Clipboard::readProperty(Atom property, Atom* type, int* format,
+                                                     bool deleteAfter)
 {
     QByteArray out;
     long offset = 0;
@@ -71,8 +82,9 @@ std::optional<QByteArray> X11Clipboard::readProperty(Atom property, Atom* type, 
         int actualFormat = 0;
         unsigned long items = 0, remaining = 0;
         unsigned char* data = nullptr;
-        if (XGetWindowProperty(m_x.display(), m_window, property, offset, kChunk / 4, False, AnyPropertyType, &actualType,
-                               &actualFormat, &items, &remaining, &data) != Success)
+        if (XGetWindowProperty(m_x.display(), m_window, property, offset, kChunk / 4, False,
+                               AnyPropertyType, &actualType, &actualFormat, &items, &remaining,
+                               &data) != Success)
             return std::nullopt;
         const int unit = actualFormat == 32 ? int(sizeof(long)) : actualFormat / 8;
         if (data) {
@@ -100,10 +112,12 @@ std::optional<QByteArray> X11Clipboard::readIncrementally(Atom* type, int* forma
     QByteArray out;
     bool first = true;
     while (true) {
-        const bool arrived = m_x.waitFor([&](XEvent& e) {
-            return e.type == PropertyNotify && e.xproperty.window == m_window && e.xproperty.atom == property &&
-                   e.xproperty.state == PropertyNewValue;
-        }, kReadTimeoutMs);
+        const bool arrived = m_x.waitFor(
+            [&](XEvent& e) {
+                return e.type == PropertyNotify && e.xproperty.window == m_window &&
+                       e.xproperty.atom == property && e.xproperty.state == PropertyNewValue;
+            },
+            kReadTimeoutMs);
         if (!arrived)
             return std::nullopt;
         Atom chunkType;
@@ -128,12 +142,15 @@ std::optional<QByteArray> X11Clipboard::convert(Atom target, Atom* type, int* fo
     XDeleteProperty(m_x.display(), m_window, property);
     XConvertSelection(m_x.display(), m_selection, target, property, m_window, CurrentTime);
     bool refused = false;
-    const bool answered = m_x.waitFor([&](XEvent& e) {
-        if (e.type != SelectionNotify || e.xselection.requestor != m_window || e.xselection.selection != m_selection)
-            return false;
-        refused = e.xselection.property == None;
-        return true;
-    }, kReadTimeoutMs);
+    const bool answered = m_x.waitFor(
+        [&](XEvent& e) {
+            if (e.type != SelectionNotify || e.xselection.requestor != m_window ||
+                e.xselection.selection != m_selection)
+                return false;
+            refused = e.xselection.property == None;
+            return true;
+        },
+        kReadTimeoutMs);
     if (!answered || refused)
         return std::nullopt; // a dead or slow owner: this target has no data
     auto data = readProperty(property, type, format, true);
@@ -252,7 +269,8 @@ bool X11Clipboard::answer(Window requestor, Atom target, Atom property)
     }
     if (name == "TIMESTAMP") {
         const long time = long(m_ownedSince);
-        XChangeProperty(d, requestor, property, XA_INTEGER, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(&time), 1);
+        XChangeProperty(d, requestor, property, XA_INTEGER, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(&time), 1);
         return true;
     }
     QString type = QString::fromLatin1(name);
@@ -273,7 +291,8 @@ bool X11Clipboard::answer(Window requestor, Atom target, Atom property)
     const QByteArray data = latin1 ? QString::fromUtf8(*item->data).toLatin1() : *item->data;
     m_read = true;
     if (data.size() > kChunk && format == 8) {
-        auto t = std::make_unique<Transfer>(Transfer{requestor, property, propertyType, format, data, 0});
+        auto t = std::make_unique<Transfer>(
+            Transfer{requestor, property, propertyType, format, data, 0});
         XSelectInput(d, requestor, PropertyChangeMask);
         const long size = long(data.size());
         XChangeProperty(d, requestor, property, m_x.atom("INCR"), 32, PropModeReplace,
@@ -283,14 +302,16 @@ bool X11Clipboard::answer(Window requestor, Atom target, Atom property)
     }
     const int unit = format == 32 ? int(sizeof(long)) : format / 8;
     XChangeProperty(d, requestor, property, propertyType, format, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(data.constData()), int(data.size() / unit));
+                    reinterpret_cast<const unsigned char*>(data.constData()),
+                    int(data.size() / unit));
     return true;
 }
 
 void X11Clipboard::serve(XEvent& event)
 {
     const XSelectionRequestEvent& r = event.xselectionrequest;
-    const Atom property = r.property == None ? r.target : r.property; // obsolete clients name no property
+    const Atom property =
+        r.property == None ? r.target : r.property; // obsolete clients name no property
     XSelectionEvent reply{};
     reply.type = SelectionNotify;
     reply.display = r.display;
@@ -311,7 +332,8 @@ void X11Clipboard::continueTransfer(XEvent& event)
             continue;
         const qsizetype n = std::min(kChunk, t.data.size() - t.sent);
         XChangeProperty(m_x.display(), t.requestor, t.property, t.type, 8, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(t.data.constData() + t.sent), int(n));
+                        reinterpret_cast<const unsigned char*>(t.data.constData() + t.sent),
+                        int(n));
         t.sent += n;
         if (n == 0) { // the empty chunk ends the transfer
             XSelectInput(m_x.display(), t.requestor, NoEventMask);
@@ -332,7 +354,6 @@ bool X11Clipboard::waitUntilRead(int timeoutMs)
 
 X11PasteboardServer::X11PasteboardServer(X11Connection& connection)
     : m_clipboard(connection, "CLIPBOARD"), m_primary(connection, "PRIMARY")
-{
-}
+{}
 
 } // namespace snapwick::x11

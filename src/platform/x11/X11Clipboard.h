@@ -38,7 +38,8 @@ private:
     void handle(XEvent& event);
     void serve(XEvent& event);
     std::optional<QByteArray> convert(Atom target, Atom* type, int* format);
-    std::optional<QByteArray> readProperty(Atom property, Atom* type, int* format, bool deleteAfter);
+    std::optional<QByteArray> readProperty(Atom property, Atom* type, int* format,
+                                           bool deleteAfter);
     std::optional<QByteArray> readIncrementally(Atom* type, int* format);
     unsigned long serverTime();
     const Item* itemFor(const QString& type) const;

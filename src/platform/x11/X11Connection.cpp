@@ -3,7 +3,6 @@
 #include <QAbstractEventDispatcher>
 #include <QElapsedTimer>
 #include <QSocketNotifier>
-
 #include <X11/Xlib.h>
 #include <poll.h>
 
@@ -19,13 +18,16 @@ std::unique_ptr<X11Connection> X11Connection::open(const QByteArray& displayName
 
 X11Connection::X11Connection(Display* display) : m_display(display)
 {
-    m_notifier = std::make_unique<QSocketNotifier>(ConnectionNumber(display), QSocketNotifier::Read);
-    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, this, [this] { dispatchPending(); });
+    m_notifier =
+        std::make_unique<QSocketNotifier>(ConnectionNumber(display), QSocketNotifier::Read);
+    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, this,
+                     [this] { dispatchPending(); });
     // Any round trip (a property read, a pointer query) may pull events into Xlib's queue
     // while the socket is left empty, and then nothing would wake us for them. So the
     // queue is drained every time the event loop is about to wait.
     if (auto* dispatcher = QAbstractEventDispatcher::instance())
-        QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] { dispatchPending(); });
+        QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
+                         [this] { dispatchPending(); });
 }
 
 X11Connection::~X11Connection()
@@ -34,7 +36,10 @@ X11Connection::~X11Connection()
     XCloseDisplay(m_display);
 }
 
-Window X11Connection::root() const { return DefaultRootWindow(m_display); }
+Window X11Connection::root() const
+{
+    return DefaultRootWindow(m_display);
+}
 
 Atom X11Connection::atom(const char* name)
 {

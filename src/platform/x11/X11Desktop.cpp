@@ -2,7 +2,6 @@
 
 #include <QSettings>
 #include <QStandardPaths>
-
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
@@ -27,8 +26,9 @@ QByteArray X11Desktop::property(Window window, const char* name, const char* typ
     unsigned long items, remaining;
     unsigned char* data = nullptr;
     const Atom wanted = type ? m_x.atom(type) : AnyPropertyType;
-    if (XGetWindowProperty(m_x.display(), window, m_x.atom(name), 0, 1024, False, wanted, &actualType, &format, &items,
-                           &remaining, &data) != Success || !data)
+    if (XGetWindowProperty(m_x.display(), window, m_x.atom(name), 0, 1024, False, wanted,
+                           &actualType, &format, &items, &remaining, &data) != Success ||
+        !data)
         return {};
     const int unit = format == 32 ? int(sizeof(long)) : format / 8;
     QByteArray out(reinterpret_cast<const char*>(data), qsizetype(items) * unit);
@@ -40,7 +40,9 @@ Window X11Desktop::activeWindow() const
 {
     if (m_ewmh) {
         const QByteArray w = property(m_x.root(), "_NET_ACTIVE_WINDOW", "WINDOW");
-        return w.size() >= qsizetype(sizeof(long)) ? Window(*reinterpret_cast<const long*>(w.constData())) : 0;
+        return w.size() >= qsizetype(sizeof(long))
+                   ? Window(*reinterpret_cast<const long*>(w.constData()))
+                   : 0;
     }
     Window focus = 0;
     int revert;
@@ -64,9 +66,11 @@ std::optional<ApplicationIdentity> X11Desktop::identityOf(Window window) const
             const QList<QByteArray> parts = wmClass.split('\0');
             ApplicationIdentity id;
             id.windowClass = QString::fromLocal8Bit(parts.value(1, parts.value(0)));
-            QString appId = QString::fromUtf8(property(window, "_GTK_APPLICATION_ID", "UTF8_STRING"));
+            QString appId =
+                QString::fromUtf8(property(window, "_GTK_APPLICATION_ID", "UTF8_STRING"));
             if (appId.isEmpty())
-                appId = QString::fromUtf8(property(window, "_KDE_NET_WM_DESKTOP_FILE", "UTF8_STRING"));
+                appId =
+                    QString::fromUtf8(property(window, "_KDE_NET_WM_DESKTOP_FILE", "UTF8_STRING"));
             if (appId.isEmpty())
                 appId = id.windowClass;
             id.bundleIdentifier = appId.toLower();
@@ -111,7 +115,10 @@ void X11Desktop::handle(XEvent& event)
         refresh();
 }
 
-std::optional<ApplicationIdentity> X11Desktop::activeApplication() const { return m_identity; }
+std::optional<ApplicationIdentity> X11Desktop::activeApplication() const
+{
+    return m_identity;
+}
 
 QPointF X11Desktop::mouseLocation() const
 {
@@ -132,7 +139,8 @@ QString desktopEntryName(const QString& applicationId)
 {
     if (applicationId.isEmpty())
         return {};
-    const QString file = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, applicationId + QStringLiteral(".desktop"));
+    const QString file = QStandardPaths::locate(QStandardPaths::ApplicationsLocation,
+                                                applicationId + QStringLiteral(".desktop"));
     if (file.isEmpty())
         return {};
     QSettings entry(file, QSettings::IniFormat);

@@ -21,7 +21,10 @@ public:
     void beep() override;
 
     // Called when another application comes to the front.
-    void onFrontApplicationSwitched(std::function<void()> callback) { m_switched = std::move(callback); }
+    void onFrontApplicationSwitched(std::function<void()> callback)
+    {
+        m_switched = std::move(callback);
+    }
     // Whether the window manager announces the active window (the modern path).
     bool hasActiveWindowSupport() const { return m_ewmh; }
     // Without a window manager that announces it, the focus is looked at when keys come.

@@ -1,7 +1,6 @@
 #include "X11KeyMonitor.h"
 
 #include <QSocketNotifier>
-
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/Xproto.h>
@@ -9,7 +8,8 @@
 
 namespace snapwick::x11 {
 
-X11KeyMonitor::X11KeyMonitor(X11Connection& main, Sink sink) : m_main(main), m_sink(std::move(sink)) {}
+X11KeyMonitor::X11KeyMonitor(X11Connection& main, Sink sink) : m_main(main), m_sink(std::move(sink))
+{}
 
 X11KeyMonitor::~X11KeyMonitor()
 {
@@ -43,11 +43,14 @@ bool X11KeyMonitor::start(const QByteArray& displayName)
     if (!m_context)
         return false;
     XSync(m_main.display(), False);
-    if (!XRecordEnableContextAsync(m_data, m_context, reinterpret_cast<XRecordInterceptProc>(&X11KeyMonitor::recordCallback),
-                                   reinterpret_cast<XPointer>(this)))
+    if (!XRecordEnableContextAsync(
+            m_data, m_context,
+            reinterpret_cast<XRecordInterceptProc>(&X11KeyMonitor::recordCallback),
+            reinterpret_cast<XPointer>(this)))
         return false;
     m_notifier = std::make_unique<QSocketNotifier>(ConnectionNumber(m_data), QSocketNotifier::Read);
-    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] { XRecordProcessReplies(m_data); });
+    QObject::connect(m_notifier.get(), &QSocketNotifier::activated,
+                     [this] { XRecordProcessReplies(m_data); });
     XRecordProcessReplies(m_data);
     return true;
 }
@@ -74,7 +77,8 @@ void X11KeyMonitor::keyPressed(unsigned keycode, unsigned state)
     XkbLookupKeySym(d, KeyCode(keycode), (state & ShiftMask) | groupBits, &consumed, &shiftOnly);
     if (withModifiers == NoSymbol)
         return;
-    if (const auto event = keyEventFor(std::uint32_t(withModifiers), std::uint32_t(shiftOnly), state, m_composer))
+    if (const auto event =
+            keyEventFor(std::uint32_t(withModifiers), std::uint32_t(shiftOnly), state, m_composer))
         m_sink(*event);
 }
 

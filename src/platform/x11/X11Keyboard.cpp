@@ -13,7 +13,8 @@ X11Keyboard::X11Keyboard(X11Connection& connection) : m_x(connection)
 {
     int opcode, error, major = XkbMajorVersion, minor = XkbMinorVersion;
     if (XkbQueryExtension(m_x.display(), &opcode, &m_xkbEventBase, &error, &major, &minor)) {
-        XkbSelectEventDetails(m_x.display(), XkbUseCoreKbd, XkbStateNotify, XkbGroupStateMask, XkbGroupStateMask);
+        XkbSelectEventDetails(m_x.display(), XkbUseCoreKbd, XkbStateNotify, XkbGroupStateMask,
+                              XkbGroupStateMask);
         XkbSelectEvents(m_x.display(), XkbUseCoreKbd, XkbNewKeyboardNotifyMask | XkbMapNotifyMask,
                         XkbNewKeyboardNotifyMask | XkbMapNotifyMask);
         XkbStateRec state;

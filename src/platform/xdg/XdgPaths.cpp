@@ -12,6 +12,9 @@ QString dataHome()
     return QDir::homePath() + QStringLiteral("/.local/share");
 }
 
-SettingsLocation settingsLocation() { return SettingsLocation::inSupportDirectory(dataHome()); }
+SettingsLocation settingsLocation()
+{
+    return SettingsLocation::inSupportDirectory(dataHome());
+}
 
 } // namespace snapwick::xdg

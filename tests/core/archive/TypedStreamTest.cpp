@@ -1,6 +1,7 @@
+#include "archive/TypedStream.h"
+
 #include "../plist/TestSupport.h"
 #include "archive/Foundation.h"
-#include "archive/TypedStream.h"
 
 #include <QDirIterator>
 
@@ -35,7 +36,8 @@ TEST(TypedStreamTest, EveryPlatformArchiveDecodesAndTheTruncatedOneIsRefused)
         GTEST_SKIP() << "fixtures not available";
     for (const QString& path : files) {
         const DecodeResult r = decodeTypedStream(readFile(path));
-        EXPECT_EQ(r.ok(), !path.endsWith(u"/ExtraData")) << path.toStdString() << ": " << r.error.toStdString();
+        EXPECT_EQ(r.ok(), !path.endsWith(u"/ExtraData"))
+            << path.toStdString() << ": " << r.error.toStdString();
     }
 }
 
@@ -52,7 +54,8 @@ TEST(TypedStreamTest, RewritesPlatformArchivesByteForByte)
         if (!r.ok())
             continue;
         const QByteArray written = encodeTypedStream(r.groups);
-        EXPECT_EQ(written.toHex().toStdString(), original.toHex().toStdString()) << path.toStdString();
+        EXPECT_EQ(written.toHex().toStdString(), original.toHex().toStdString())
+            << path.toStdString();
         const DecodeResult again = decodeTypedStream(written);
         ASSERT_TRUE(again.ok()) << path.toStdString();
         EXPECT_TRUE(again.groups == r.groups) << path.toStdString();
@@ -71,15 +74,18 @@ TEST(TypedStreamTest, ReadsFoundationValues)
     EXPECT_EQ(foundation::stringValue(*entries->front().first), QStringLiteral("key"));
     EXPECT_EQ(foundation::numberValue(*entries->front().second)->value.integer, 123);
 
-    const DecodeResult big = decodeTypedStream(readFile(fixturePath("typedstream/crabstep/foundation/NumberInt64")));
+    const DecodeResult big =
+        decodeTypedStream(readFile(fixturePath("typedstream/crabstep/foundation/NumberInt64")));
     ASSERT_TRUE(big.ok());
     EXPECT_EQ(foundation::numberValue(*big.root()->object)->value.integer, -9000000000LL);
 
-    const DecodeResult date = decodeTypedStream(readFile(fixturePath("typedstream/crabstep/foundation/NSDateFractional")));
+    const DecodeResult date = decodeTypedStream(
+        readFile(fixturePath("typedstream/crabstep/foundation/NSDateFractional")));
     ASSERT_TRUE(date.ok());
     EXPECT_DOUBLE_EQ(*foundation::dateValue(*date.root()->object), 700000000.523);
 
-    const DecodeResult url = decodeTypedStream(readFile(fixturePath("typedstream/crabstep/foundation/NSURLRelative")));
+    const DecodeResult url =
+        decodeTypedStream(readFile(fixturePath("typedstream/crabstep/foundation/NSURLRelative")));
     ASSERT_TRUE(url.ok());
     const auto u = foundation::urlValue(*url.root()->object);
     ASSERT_TRUE(u && u->base);
@@ -89,7 +95,8 @@ TEST(TypedStreamTest, ReadsFoundationValues)
 
 TEST(TypedStreamTest, BackReferencesToEnclosingObjectsSurviveARoundTrip)
 {
-    const QByteArray grapher = readFile(fixturePath("typedstream/pytypedstream/Empty2D macOS 13.gcx"));
+    const QByteArray grapher =
+        readFile(fixturePath("typedstream/pytypedstream/Empty2D macOS 13.gcx"));
     SKIP_WITHOUT(grapher);
     const DecodeResult r = decodeTypedStream(grapher);
     ASSERT_TRUE(r.ok()) << r.error.toStdString();
@@ -106,14 +113,16 @@ TEST(TypedStreamTest, RefusesEveryTruncationOfAnArchive)
 
 struct HostileArchive
 {
-    friend std::ostream& operator<<(std::ostream& os, const HostileArchive& c) { return os << c.name; }
+    friend std::ostream& operator<<(std::ostream& os, const HostileArchive& c)
+    {
+        return os << c.name;
+    }
     const char* name;
     QByteArray body; // after the header
 };
 
 class TypedStreamHostileTest : public ::testing::TestWithParam<HostileArchive>
-{
-};
+{};
 
 TEST_P(TypedStreamHostileTest, IsRefused)
 {
@@ -131,11 +140,13 @@ INSTANTIATE_TEST_SUITE_P(
         HostileArchive{"absurd_length", QByteArray("\x84\x82\xff\xff\xff\x7f@", 7)},
         HostileArchive{"negative_length", QByteArray("\x84\xf0@", 3)},
         HostileArchive{"huge_array", QByteArray("\x84\x0c[999999999c]", 14)},
-        HostileArchive{"object_without_end", QByteArray("\x84\x01@\x84\x84\x84\x08NSString\x01\x85\x84\x01+\x01x", 23)},
+        HostileArchive{"object_without_end",
+                       QByteArray("\x84\x01@\x84\x84\x84\x08NSString\x01\x85\x84\x01+\x01x", 23)},
         HostileArchive{"tag_as_number", QByteArray("\x84\x01i\x88", 4)},
         HostileArchive{"unsupported_type", QByteArray("\x84\x01^\x00", 4)},
-        HostileArchive{"class_reference_to_object",
-                       QByteArray("\x84\x02@@\x84\x84\x84\x08NSObject\x00\x85\x86\x84\x92\x86", 20)},
+        HostileArchive{
+            "class_reference_to_object",
+            QByteArray("\x84\x02@@\x84\x84\x84\x08NSObject\x00\x85\x86\x84\x92\x86", 20)},
         HostileArchive{"unclosed_struct", QByteArray("\x84\x03{ii\x01\x02", 6)},
         HostileArchive{"not_streamtyped", QByteArray()}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -153,8 +164,10 @@ TEST(TypedStreamTest, RefusesNestingBeyondTheLimit)
 // Found by fuzzing: a float written as a large integer must come back as the same number.
 TEST(TypedStreamTest, LargeIntegralRealsRoundTripExactly)
 {
-    const ArchivedGroup g{"fdf", {ArchivedValue::realValue('f', 1099511627776.0), ArchivedValue::realValue('d', -4e18),
-                                  ArchivedValue::realValue('f', -9223372034580969472.0)}};
+    const ArchivedGroup g{"fdf",
+                          {ArchivedValue::realValue('f', 1099511627776.0),
+                           ArchivedValue::realValue('d', -4e18),
+                           ArchivedValue::realValue('f', -9223372034580969472.0)}};
     const DecodeResult r = decodeTypedStream(encodeTypedStream({g}));
     ASSERT_TRUE(r.ok());
     EXPECT_TRUE(r.groups.front() == g);

@@ -1,9 +1,9 @@
-#include "../../QtPrinters.h"
 #include "engine/AbbreviationRules.h"
+
+#include "../../QtPrinters.h"
 #include "model/SnippetRecord.h"
 
 #include <gtest/gtest.h>
-
 #include <random>
 
 using namespace snapwick;
@@ -11,7 +11,8 @@ using namespace JVSXSharedExtensions;
 
 namespace {
 
-plist::Array collection(std::initializer_list<std::tuple<const char16_t*, int, const char16_t*>> specs)
+plist::Array
+collection(std::initializer_list<std::tuple<const char16_t*, int, const char16_t*>> specs)
 {
     plist::Array all;
     for (const auto& [abbreviation, mode, text] : specs) {
@@ -28,12 +29,15 @@ std::vector<std::optional<QString>> errors(const plist::Array& all, int expander
 {
     std::vector<std::optional<QString>> literal;
     for (const plist::Value& r : all)
-        literal.push_back(JVSXExtensions::snippetAbbreviationError(*r.dictionary(), all, expanderMode));
-    EXPECT_EQ(literal, JVSXExtensions::snippetAbbreviationErrors(all, expanderMode)); // fast form agrees
+        literal.push_back(
+            JVSXExtensions::snippetAbbreviationError(*r.dictionary(), all, expanderMode));
+    EXPECT_EQ(literal,
+              JVSXExtensions::snippetAbbreviationErrors(all, expanderMode)); // fast form agrees
     return literal;
 }
 
-const QString kInterfere = QStringLiteral("Error: The abbreviations \"%1\" and \"%2\" interfere with each other!");
+const QString kInterfere =
+    QStringLiteral("Error: The abbreviations \"%1\" and \"%2\" interfere with each other!");
 const QString kInUse = QStringLiteral("Error: The abbreviation \"%1\" is already in use!");
 
 TEST(AbbreviationRulesTest, PrefixesInterfereOnlyWhenExpandingImmediately)
@@ -69,13 +73,16 @@ TEST(AbbreviationRulesTest, DuplicatesAreValidOnlyWithEqualTextAndMode)
 
 TEST(AbbreviationRulesTest, EmptyAndWhiteSpaceAbbreviations)
 {
-    const auto e = errors(collection({{u"", 0, u"x"}, {u"a b", 0, u"x"}, {u"ab\t", 0, u"x"}, {u"x", 0, u"x"}}), 0);
+    const auto e = errors(
+        collection({{u"", 0, u"x"}, {u"a b", 0, u"x"}, {u"ab\t", 0, u"x"}, {u"x", 0, u"x"}}), 0);
     EXPECT_EQ(e[0], QString());
-    EXPECT_EQ(e[1], QStringLiteral("Error: Abbreviations must not contain white-space characters!"));
+    EXPECT_EQ(e[1],
+              QStringLiteral("Error: Abbreviations must not contain white-space characters!"));
     EXPECT_EQ(e[2], e[1]);
     EXPECT_EQ(e[3], std::nullopt); // one character is valid
     plist::Dictionary empty;
-    EXPECT_FALSE(JVSXExtensions::hasValidSnippetAbbreviationForCollection(empty, plist::Array(), 0, true));
+    EXPECT_FALSE(
+        JVSXExtensions::hasValidSnippetAbbreviationForCollection(empty, plist::Array(), 0, true));
 }
 
 TEST(AbbreviationRulesTest, TheCollectionSizeLimitsTheComparison)
@@ -91,8 +98,8 @@ TEST(AbbreviationRulesTest, TheCollectionSizeLimitsTheComparison)
 TEST(AbbreviationRulesTest, FastFormAgreesWithTheLiteralRulesOnRandomLists)
 {
     std::mt19937 random(11);
-    const QStringList pieces = {QStringLiteral("a"), QStringLiteral("A"), QStringLiteral("b"), QStringLiteral("ß"),
-                                QStringLiteral("İ"), QStringLiteral(" ")};
+    const QStringList pieces = {QStringLiteral("a"), QStringLiteral("A"), QStringLiteral("b"),
+                                QStringLiteral("ß"), QStringLiteral("İ"), QStringLiteral(" ")};
     for (int round = 0; round < 200; ++round) {
         std::vector<RuleSubject> all;
         const int n = 1 + int(random() % 30);
@@ -100,13 +107,16 @@ TEST(AbbreviationRulesTest, FastFormAgreesWithTheLiteralRulesOnRandomLists)
             QString abbreviation;
             for (int k = int(random() % 4); k > 0; --k)
                 abbreviation += pieces[int(random() % (round % 3 == 0 ? pieces.size() : 4))];
-            all.push_back({abbreviation, std::int64_t(random() % 3), random() % 2 ? QStringLiteral("x") : QStringLiteral("y")});
+            all.push_back({abbreviation, std::int64_t(random() % 3),
+                           random() % 2 ? QStringLiteral("x") : QStringLiteral("y")});
         }
         for (bool immediately : {true, false}) {
             const ValidityIndex index(all, immediately);
             for (const RuleSubject& s : all)
-                EXPECT_EQ(index.violation(s), literalViolation(s, all, qsizetype(all.size()), immediately))
-                    << s.abbreviation.toStdString() << " mode " << s.mode << " immediately " << immediately;
+                EXPECT_EQ(index.violation(s),
+                          literalViolation(s, all, qsizetype(all.size()), immediately))
+                    << s.abbreviation.toStdString() << " mode " << s.mode << " immediately "
+                    << immediately;
         }
     }
 }

@@ -1,11 +1,11 @@
-#include "../../QtPrinters.h"
 #include "engine/KeyLog.h"
+
+#include "../../QtPrinters.h"
 #include "engine/SnippetPreparation.h"
 #include "fake/FakeDesktop.h"
 #include "model/SnippetRecord.h"
 
 #include <gtest/gtest.h>
-
 #include <random>
 
 using namespace snapwick;
@@ -58,8 +58,11 @@ public:
                 m_desktop.mouse += QPointF(3, 0);
                 ++i;
             } else {
-                static const QHash<QChar, QChar> named{{u'⌫', QChar(DeleteCharacter)}, {u'←', QChar(LeftArrowFunctionKey)},
-                                                       {u'␣', u' '}, {u'⇥', u'\t'}, {u'↵', u'\r'}};
+                static const QHash<QChar, QChar> named{{u'⌫', QChar(DeleteCharacter)},
+                                                       {u'←', QChar(LeftArrowFunctionKey)},
+                                                       {u'␣', u' '},
+                                                       {u'⇥', u'\t'},
+                                                       {u'↵', u'\r'}};
                 const QString k = named.contains(c) ? QString(named[c]) : QString(c);
                 press(0, k, k.toLower() == k ? k : k.toLower());
             }
@@ -87,13 +90,13 @@ struct TypingCase
     int expanderMode;
     std::vector<SnippetSpec> snippets;
     const char16_t* keys;
-    std::vector<std::pair<qsizetype, const char16_t*>> pastes; // snippet index, abbreviation as typed
+    std::vector<std::pair<qsizetype, const char16_t*>>
+        pastes; // snippet index, abbreviation as typed
     const char16_t* keyLogAfter;
 };
 
 class TypingTest : public ::testing::TestWithParam<TypingCase>
-{
-};
+{};
 
 TEST_P(TypingTest, ExpandsWhenTheKeyLogEqualsAnAbbreviation)
 {
@@ -112,27 +115,46 @@ TEST_P(TypingTest, ExpandsWhenTheKeyLogEqualsAnAbbreviation)
 INSTANTIATE_TEST_SUITE_P(
     Cases, TypingTest,
     ::testing::Values(
-        TypingCase{"immediately_at_the_last_character", 0, {{u"abc", 0}}, u"abc", {{0, u"abc"}}, u""},
+        TypingCase{
+            "immediately_at_the_last_character", 0, {{u"abc", 0}}, u"abc", {{0, u"abc"}}, u""},
         TypingCase{"only_after_a_boundary", 0, {{u"abc", 0}}, u"xabc", {}, u"xabc"},
         TypingCase{"pointer_movement_restarts", 0, {{u"abc", 0}}, u"ab🖱c", {}, u"c"},
         TypingCase{"after_space", 1, {{u"abc", 0}}, u"abc␣", {{0, u"abc"}}, u""},
         TypingCase{"longer_word_does_not", 1, {{u"abc", 0}}, u"abcd␣", {}, u""},
-        TypingCase{"tab_and_return_are_boundaries", 2, {{u"abc", 0}}, u"abc⇥abc↵", {{0, u"abc"}, {0, u"abc"}}, u""},
+        TypingCase{"tab_and_return_are_boundaries",
+                   2,
+                   {{u"abc", 0}},
+                   u"abc⇥abc↵",
+                   {{0, u"abc"}, {0, u"abc"}},
+                   u""},
         TypingCase{"option_space_is_a_boundary", 1, {{u"abc", 0}}, u"abc⌥␣", {{0, u"abc"}}, u""},
         TypingCase{"backspace_clears_all", 0, {{u"abc", 0}}, u"abx⌫c", {}, u"c"},
         TypingCase{"arrows_clear", 1, {{u"abc", 0}}, u"ab←c␣", {}, u""},
-        TypingCase{"control_and_command_clear", 0, {{u"abc", 0}}, u"ab^ac⌘zabc", {{0, u"abc"}}, u""},
+        TypingCase{
+            "control_and_command_clear", 0, {{u"abc", 0}}, u"ab^ac⌘zabc", {{0, u"abc"}}, u""},
         TypingCase{"case_must_match_in_mode_0", 0, {{u"Abc", 0}}, u"abc", {}, u"abc"},
-        TypingCase{"case_ignored_above_0", 1, {{u"abc", 1}, {u"xyz", 2}}, u"ABC␣Xyz␣", {{0, u"ABC"}, {1, u"Xyz"}}, u""},
-        TypingCase{"first_of_equal_snippets", 1, {{u"addr", 0}, {u"addr", 0}}, u"addr␣", {{0, u"addr"}}, u""},
-        TypingCase{"invalid_snippets_are_skipped", 0, {{u"ab", 0}, {u"abc", 0}}, u"abc", {}, u"abc"},
+        TypingCase{"case_ignored_above_0",
+                   1,
+                   {{u"abc", 1}, {u"xyz", 2}},
+                   u"ABC␣Xyz␣",
+                   {{0, u"ABC"}, {1, u"Xyz"}},
+                   u""},
+        TypingCase{"first_of_equal_snippets",
+                   1,
+                   {{u"addr", 0}, {u"addr", 0}},
+                   u"addr␣",
+                   {{0, u"addr"}},
+                   u""},
+        TypingCase{
+            "invalid_snippets_are_skipped", 0, {{u"ab", 0}, {u"abc", 0}}, u"abc", {}, u"abc"},
         TypingCase{"negative_mode_never_compares", -1, {{u"abc", 0}}, u"abc␣abc", {}, u"abc"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(KeyLogTest, NothingExpandsInExceptedApplicationsAndEachComparisonClears)
 {
     Typist t(0, {{u"abc", 0}});
-    t.desktop().front = ApplicationIdentity{QStringLiteral("org.example.textedit"), QStringLiteral("TextEdit"), {}};
+    t.desktop().front =
+        ApplicationIdentity{QStringLiteral("org.example.textedit"), QStringLiteral("TextEdit"), {}};
     t.keyLog().setExceptions({QStringLiteral("textedit")});
     t.type(QStringLiteral("ab"));
     EXPECT_EQ(t.keyLog().currentKeyLog(), QString()); // cleared at every comparison
@@ -143,7 +165,8 @@ TEST(KeyLogTest, NothingExpandsInExceptedApplicationsAndEachComparisonClears)
 TEST(KeyLogTest, NothingExpandsInTheSystemPreferences)
 {
     Typist t(0, {{u"abc", 0}});
-    t.desktop().front = ApplicationIdentity{QStringLiteral("com.apple.systempreferences"), QStringLiteral("System Preferences"), {}};
+    t.desktop().front = ApplicationIdentity{
+        QStringLiteral("com.apple.systempreferences"), QStringLiteral("System Preferences"), {}};
     t.type(QStringLiteral("abc"));
     EXPECT_TRUE(t.desktop().pastes.empty());
     EXPECT_EQ(t.keyLog().currentKeyLog(), QString());
@@ -160,7 +183,10 @@ TEST(KeyLogTest, AFailedExpansionBeeps)
 
 struct ApplicationCase
 {
-    friend std::ostream& operator<<(std::ostream& os, const ApplicationCase& c) { return os << c.id.toStdString(); }
+    friend std::ostream& operator<<(std::ostream& os, const ApplicationCase& c)
+    {
+        return os << c.id.toStdString();
+    }
     QString id;
     QString windowClass;
     bool canSelectWords;
@@ -169,8 +195,7 @@ struct ApplicationCase
 };
 
 class ApplicationRulesTest : public ::testing::TestWithParam<ApplicationCase>
-{
-};
+{};
 
 TEST_P(ApplicationRulesTest, ChoosesRemovalAndPaste)
 {
@@ -185,25 +210,73 @@ TEST_P(ApplicationRulesTest, ChoosesRemovalAndPaste)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ApplicationRulesTest,
-    ::testing::Values(ApplicationCase{QStringLiteral("com.apple.Terminal"), {}, true, ReplacementModeBackspace, PasteShortcut::ControlV},
-                      ApplicationCase{QStringLiteral("com.apple.TextEdit"), {}, true, ReplacementModeSelectWord, PasteShortcut::ControlV},
-                      ApplicationCase{QStringLiteral("com.apple.TextEdit"), {}, false, ReplacementModeSelectCharacters, PasteShortcut::ControlV},
-                      ApplicationCase{QStringLiteral("com.microsoft.word"), {}, true, ReplacementModeSelectWord, PasteShortcut::ControlV},
-                      ApplicationCase{QStringLiteral("com.barebones.bbedit"), {}, false, ReplacementModeSelectCharacters, PasteShortcut::ControlV},
-                      ApplicationCase{QStringLiteral("org.gnome.gedit"), {}, true, ReplacementModeSelectCharacters, PasteShortcut::ControlV},
-                      ApplicationCase{QStringLiteral("org.gnome.Terminal"), {}, true, ReplacementModeBackspace, PasteShortcut::ControlShiftV},
-                      ApplicationCase{QStringLiteral("org.kde.konsole"), {}, true, ReplacementModeBackspace, PasteShortcut::ControlShiftV},
-                      ApplicationCase{QStringLiteral("my-terminal-app"), {}, true, ReplacementModeBackspace, PasteShortcut::ControlShiftV},
-                      ApplicationCase{QStringLiteral("xterm"), QStringLiteral("XTerm"), true, ReplacementModeBackspace, PasteShortcut::ShiftInsert},
-                      ApplicationCase{QStringLiteral("urxvt"), {}, true, ReplacementModeBackspace, PasteShortcut::ControlAltV},
-                      ApplicationCase{QStringLiteral("emacs"), {}, true, ReplacementModeBackspace, PasteShortcut::ShiftInsert},
-                      ApplicationCase{QString(), QStringLiteral("Tk"), true, ReplacementModeBackspace, PasteShortcut::ControlV},
-                      ApplicationCase{QStringLiteral("wish"), QStringLiteral("Tk"), true, ReplacementModeBackspace, PasteShortcut::ControlV}));
+    ::testing::Values(ApplicationCase{QStringLiteral("com.apple.Terminal"),
+                                      {},
+                                      true,
+                                      ReplacementModeBackspace,
+                                      PasteShortcut::ControlV},
+                      ApplicationCase{QStringLiteral("com.apple.TextEdit"),
+                                      {},
+                                      true,
+                                      ReplacementModeSelectWord,
+                                      PasteShortcut::ControlV},
+                      ApplicationCase{QStringLiteral("com.apple.TextEdit"),
+                                      {},
+                                      false,
+                                      ReplacementModeSelectCharacters,
+                                      PasteShortcut::ControlV},
+                      ApplicationCase{QStringLiteral("com.microsoft.word"),
+                                      {},
+                                      true,
+                                      ReplacementModeSelectWord,
+                                      PasteShortcut::ControlV},
+                      ApplicationCase{QStringLiteral("com.barebones.bbedit"),
+                                      {},
+                                      false,
+                                      ReplacementModeSelectCharacters,
+                                      PasteShortcut::ControlV},
+                      ApplicationCase{QStringLiteral("org.gnome.gedit"),
+                                      {},
+                                      true,
+                                      ReplacementModeSelectCharacters,
+                                      PasteShortcut::ControlV},
+                      ApplicationCase{QStringLiteral("org.gnome.Terminal"),
+                                      {},
+                                      true,
+                                      ReplacementModeBackspace,
+                                      PasteShortcut::ControlShiftV},
+                      ApplicationCase{QStringLiteral("org.kde.konsole"),
+                                      {},
+                                      true,
+                                      ReplacementModeBackspace,
+                                      PasteShortcut::ControlShiftV},
+                      ApplicationCase{QStringLiteral("my-terminal-app"),
+                                      {},
+                                      true,
+                                      ReplacementModeBackspace,
+                                      PasteShortcut::ControlShiftV},
+                      ApplicationCase{QStringLiteral("xterm"), QStringLiteral("XTerm"), true,
+                                      ReplacementModeBackspace, PasteShortcut::ShiftInsert},
+                      ApplicationCase{QStringLiteral("urxvt"),
+                                      {},
+                                      true,
+                                      ReplacementModeBackspace,
+                                      PasteShortcut::ControlAltV},
+                      ApplicationCase{QStringLiteral("emacs"),
+                                      {},
+                                      true,
+                                      ReplacementModeBackspace,
+                                      PasteShortcut::ShiftInsert},
+                      ApplicationCase{QString(), QStringLiteral("Tk"), true,
+                                      ReplacementModeBackspace, PasteShortcut::ControlV},
+                      ApplicationCase{QStringLiteral("wish"), QStringLiteral("Tk"), true,
+                                      ReplacementModeBackspace, PasteShortcut::ControlV}));
 
 TEST(SnippetMatcherTest, AgreesWithTheLiteralWalkOnRandomLists)
 {
     std::mt19937 random(7);
-    const QStringList pieces = {QStringLiteral("a"), QStringLiteral("B"), QStringLiteral("c"), QStringLiteral("É"), QStringLiteral("ß")};
+    const QStringList pieces = {QStringLiteral("a"), QStringLiteral("B"), QStringLiteral("c"),
+                                QStringLiteral("É"), QStringLiteral("ß")};
     auto word = [&] {
         QString w;
         for (int n = 1 + int(random() % 3); n > 0; --n)
@@ -223,7 +296,9 @@ TEST(SnippetMatcherTest, AgreesWithTheLiteralWalkOnRandomLists)
         matcher.rebuild(snippets);
         for (int i = 0; i < 60; ++i) {
             const QString log = word();
-            EXPECT_EQ(matcher.match(log, log.toLower()), SnippetMatcher::literalMatch(snippets, log)) << log.toStdString();
+            EXPECT_EQ(matcher.match(log, log.toLower()),
+                      SnippetMatcher::literalMatch(snippets, log))
+                << log.toStdString();
         }
     }
 }

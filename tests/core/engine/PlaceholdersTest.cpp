@@ -1,12 +1,12 @@
-#include "../../QtPrinters.h"
 #include "engine/Placeholders.h"
+
+#include "../../QtPrinters.h"
 #include "engine/SnippetPreparation.h"
 #include "fake/FakeDesktop.h"
 #include "model/FormattedText.h"
 #include "model/SnippetRecord.h"
 
 #include <QTimeZone>
-
 #include <gtest/gtest.h>
 
 using namespace snapwick;
@@ -22,13 +22,17 @@ QDateTime moment()
 
 const CalendarLocale& english()
 {
-    static const CalendarLocale l = CalendarLocale::fromQLocale(QLocale(QLocale::English, QLocale::UnitedStates));
+    static const CalendarLocale l =
+        CalendarLocale::fromQLocale(QLocale(QLocale::English, QLocale::UnitedStates));
     return l;
 }
 
 struct SubstitutionCase
 {
-    friend std::ostream& operator<<(std::ostream& os, const SubstitutionCase& c) { return os << c.name; }
+    friend std::ostream& operator<<(std::ostream& os, const SubstitutionCase& c)
+    {
+        return os << c.name;
+    }
     const char* name;
     QString text;
     int caseMode;
@@ -36,38 +40,50 @@ struct SubstitutionCase
 };
 
 class SubstitutionTest : public ::testing::TestWithParam<SubstitutionCase>
-{
-};
+{};
 
 TEST_P(SubstitutionTest, ReplacesPlaceholders)
 {
     fake::FakeDesktop desktop;
     desktop.clipboard = QStringLiteral("clip %Y");
     const auto& c = GetParam();
-    EXPECT_EQ(stringByReplacingDateFormattersWithDate(c.text, moment(), english(), c.caseMode, &desktop), c.expected);
+    EXPECT_EQ(
+        stringByReplacingDateFormattersWithDate(c.text, moment(), english(), c.caseMode, &desktop),
+        c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, SubstitutionTest,
     ::testing::Values(
-        SubstitutionCase{"date_codes", QStringLiteral("%Y-%m-%d %H:%M:%S"), 0, QStringLiteral("2026-12-11 14:05:09")},
-        SubstitutionCase{"no_leading_zero", QStringLiteral("%1m/%1d %1H:%1M:%1S %e"), 0, QStringLiteral("12/11 14:5:9 11")},
-        SubstitutionCase{"names", QStringLiteral("%A %a %B %b"), 0, QStringLiteral("Friday Fri December Dec")},
+        SubstitutionCase{"date_codes", QStringLiteral("%Y-%m-%d %H:%M:%S"), 0,
+                         QStringLiteral("2026-12-11 14:05:09")},
+        SubstitutionCase{"no_leading_zero", QStringLiteral("%1m/%1d %1H:%1M:%1S %e"), 0,
+                         QStringLiteral("12/11 14:5:9 11")},
+        SubstitutionCase{"names", QStringLiteral("%A %a %B %b"), 0,
+                         QStringLiteral("Friday Fri December Dec")},
         SubstitutionCase{"twelve_hour", QStringLiteral("%I %1I %p"), 0, QStringLiteral("02 2 PM")},
-        SubstitutionCase{"others", QStringLiteral("%y %j %w %F %z"), 0, QStringLiteral("26 345 5 042 +0100")},
+        SubstitutionCase{"others", QStringLiteral("%y %j %w %F %z"), 0,
+                         QStringLiteral("26 345 5 042 +0100")},
         SubstitutionCase{"escape", QStringLiteral("%%Y"), 0, QStringLiteral("%Y")},
-        SubstitutionCase{"lone_percents_stay", QStringLiteral("100% and 50% off %"), 0, QStringLiteral("100% and 50% off %")},
+        SubstitutionCase{"lone_percents_stay", QStringLiteral("100% and 50% off %"), 0,
+                         QStringLiteral("100% and 50% off %")},
         SubstitutionCase{"markers_stay", QStringLiteral("a%|b%-"), 0, QStringLiteral("a%|b%-")},
         SubstitutionCase{"clipboard_any_case", QStringLiteral("[%CLIPBOARD|%Pasteboard]"), 0,
                          QStringLiteral("[clip %Y|clip %Y]")},
         SubstitutionCase{"clipboards_is_a_date_token", QStringLiteral("%clipboards"), 0,
                          QStringLiteral("12/11/26 2:05 PMlipboards")},
-        SubstitutionCase{"letters_after_a_code", QStringLiteral("%Yabc"), 0, QStringLiteral("2026abc")},
-        SubstitutionCase{"unknown_code_copied", QStringLiteral("%q %2"), 0, QStringLiteral("%q %2")},
-        SubstitutionCase{"uppercase_all", QStringLiteral("Paste %clipboard on %B"), 1, QStringLiteral("PASTE CLIP %Y ON DECEMBER")},
-        SubstitutionCase{"capitalize_first", QStringLiteral("mrs Smith"), 2, QStringLiteral("Mrs Smith")},
-        SubstitutionCase{"lowercase_first", QStringLiteral("Mrs Smith"), 3, QStringLiteral("mrs Smith")},
-        SubstitutionCase{"modes_above_3_lowercase", QStringLiteral("Mrs"), 7, QStringLiteral("mrs")},
+        SubstitutionCase{"letters_after_a_code", QStringLiteral("%Yabc"), 0,
+                         QStringLiteral("2026abc")},
+        SubstitutionCase{"unknown_code_copied", QStringLiteral("%q %2"), 0,
+                         QStringLiteral("%q %2")},
+        SubstitutionCase{"uppercase_all", QStringLiteral("Paste %clipboard on %B"), 1,
+                         QStringLiteral("PASTE CLIP %Y ON DECEMBER")},
+        SubstitutionCase{"capitalize_first", QStringLiteral("mrs Smith"), 2,
+                         QStringLiteral("Mrs Smith")},
+        SubstitutionCase{"lowercase_first", QStringLiteral("Mrs Smith"), 3,
+                         QStringLiteral("mrs Smith")},
+        SubstitutionCase{"modes_above_3_lowercase", QStringLiteral("Mrs"), 7,
+                         QStringLiteral("mrs")},
         SubstitutionCase{"empty", QString(), 1, QString()}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -85,10 +101,13 @@ TEST(PlaceholdersTest, ReadsTheClipboardOnceAndOnlyWhenAsked)
 
 TEST(PlaceholdersTest, MonthNamesComeFromTheLocale)
 {
-    const CalendarLocale german = CalendarLocale::fromQLocale(QLocale(QLocale::German, QLocale::Germany));
-    EXPECT_EQ(stringByReplacingDateFormattersWithDate(QStringLiteral("%A, %1d. %B %Y"), moment(), german, 0),
+    const CalendarLocale german =
+        CalendarLocale::fromQLocale(QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(stringByReplacingDateFormattersWithDate(QStringLiteral("%A, %1d. %B %Y"), moment(),
+                                                      german, 0),
               QStringLiteral("Freitag, 11. Dezember 2026"));
-    EXPECT_EQ(descriptionWithCalendarFormat(QStringLiteral("%x"), moment(), german), QStringLiteral("11.12.26"));
+    EXPECT_EQ(descriptionWithCalendarFormat(QStringLiteral("%x"), moment(), german),
+              QStringLiteral("11.12.26"));
 }
 
 TEST(PlaceholdersTest, AttributedTextKeepsItsFormatting)
@@ -117,15 +136,20 @@ TEST(PlaceholdersTest, CaseComesFromTheTypedAbbreviationInApplyMode)
 
 TEST(PlaceholdersTest, DeletingTheFirstOccurrence)
 {
-    EXPECT_EQ(stringByDeletingFirstOccurenceString(QStringLiteral("a%|b%|"), QStringLiteral("%|")), QStringLiteral("ab%|"));
+    EXPECT_EQ(stringByDeletingFirstOccurenceString(QStringLiteral("a%|b%|"), QStringLiteral("%|")),
+              QStringLiteral("ab%|"));
     const auto s = std::make_shared<const text::AttributedString>(QStringLiteral("none"));
     EXPECT_EQ(attributedStringByDeletingFirstOccurenceString(s, QStringLiteral("%|")), s);
-    EXPECT_EQ(attributedStringByDeletingFirstOccurenceString(s, QStringLiteral("o"))->string(), QStringLiteral("nne"));
+    EXPECT_EQ(attributedStringByDeletingFirstOccurenceString(s, QStringLiteral("o"))->string(),
+              QStringLiteral("nne"));
 }
 
 struct PreparationCase
 {
-    friend std::ostream& operator<<(std::ostream& os, const PreparationCase& c) { return os << c.name; }
+    friend std::ostream& operator<<(std::ostream& os, const PreparationCase& c)
+    {
+        return os << c.name;
+    }
     const char* name;
     QString text;
     int expanderMode;
@@ -135,8 +159,7 @@ struct PreparationCase
 };
 
 class PreparationTest : public ::testing::TestWithParam<PreparationCase>
-{
-};
+{};
 
 TEST_P(PreparationTest, TurnsEndCodesIntoMarks)
 {
@@ -146,7 +169,8 @@ TEST_P(PreparationTest, TurnsEndCodesIntoMarks)
     JVSXSharedExtensions::setSnippetAbbreviation(*record.dictionary(), QStringLiteral("sig"));
     JVSXSharedExtensions::setPlainSnippetReplacement(*record.dictionary(), c.text);
     JVSXSharedExtensions::setFormattedSnippetReplacement(
-        *record.dictionary(), std::make_shared<text::AttributedString>(c.text, JVSXSharedExtensions::defaultAttributes()));
+        *record.dictionary(), std::make_shared<text::AttributedString>(
+                                  c.text, JVSXSharedExtensions::defaultAttributes()));
     snippets.append(record);
     prepareSnippets(snippets, c.expanderMode, true);
     const plist::Dictionary& r = *record.dictionary();
@@ -165,17 +189,42 @@ TEST_P(PreparationTest, TurnsEndCodesIntoMarks)
 INSTANTIATE_TEST_SUITE_P(
     Cases, PreparationTest,
     ::testing::Values(
-        PreparationCase{"remove_white_space", QStringLiteral("Hi%-"), 1, QStringLiteral("Hi"), true, {}},
-        PreparationCase{"keep_white_space_in_mode_2", QStringLiteral("Hi%+"), 2, QStringLiteral("Hi"), false, {}},
-        PreparationCase{"mode_2_removes_by_default", QStringLiteral("Hi"), 2, QStringLiteral("Hi"), true, {}},
-        PreparationCase{"cursor_codes_backwards", QStringLiteral("()%<%^"), 1, QStringLiteral("()"), false,
+        PreparationCase{
+            "remove_white_space", QStringLiteral("Hi%-"), 1, QStringLiteral("Hi"), true, {}},
+        PreparationCase{"keep_white_space_in_mode_2",
+                        QStringLiteral("Hi%+"),
+                        2,
+                        QStringLiteral("Hi"),
+                        false,
+                        {}},
+        PreparationCase{
+            "mode_2_removes_by_default", QStringLiteral("Hi"), 2, QStringLiteral("Hi"), true, {}},
+        PreparationCase{"cursor_codes_backwards",
+                        QStringLiteral("()%<%^"),
+                        1,
+                        QStringLiteral("()"),
+                        false,
                         {QStringLiteral("^"), QStringLiteral("<")}},
-        PreparationCase{"end_code_before_cursor_codes", QStringLiteral("x%<%-"), 1, QStringLiteral("x"), true,
+        PreparationCase{"end_code_before_cursor_codes",
+                        QStringLiteral("x%<%-"),
+                        1,
+                        QStringLiteral("x"),
+                        true,
                         {QStringLiteral("<")}},
-        PreparationCase{"end_code_inside_stays", QStringLiteral("x%-%<"), 1, QStringLiteral("x%-"), false,
+        PreparationCase{"end_code_inside_stays",
+                        QStringLiteral("x%-%<"),
+                        1,
+                        QStringLiteral("x%-"),
+                        false,
                         {QStringLiteral("<")}},
-        PreparationCase{"only_the_last_end_code", QStringLiteral("x%-%-"), 1, QStringLiteral("x%-"), true, {}},
-        PreparationCase{"cursor_marker_keeps_codes", QStringLiteral("a%|b%<"), 1, QStringLiteral("a%|b%<"), false, {}},
+        PreparationCase{
+            "only_the_last_end_code", QStringLiteral("x%-%-"), 1, QStringLiteral("x%-"), true, {}},
+        PreparationCase{"cursor_marker_keeps_codes",
+                        QStringLiteral("a%|b%<"),
+                        1,
+                        QStringLiteral("a%|b%<"),
+                        false,
+                        {}},
         PreparationCase{"just_an_end_code", QStringLiteral("%-"), 1, QString(), true, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -185,7 +234,8 @@ TEST(PreparationTest, CopiesOfOneSnippetAreJudgedAlike)
     for (int i = 0; i < 2; ++i) {
         plist::Value record = plist::Value::newDictionary();
         JVSXSharedExtensions::setSnippetAbbreviation(*record.dictionary(), QStringLiteral("addr"));
-        JVSXSharedExtensions::setPlainSnippetReplacement(*record.dictionary(), QStringLiteral("1 Main St%-"));
+        JVSXSharedExtensions::setPlainSnippetReplacement(*record.dictionary(),
+                                                         QStringLiteral("1 Main St%-"));
         snippets.append(record);
     }
     prepareSnippets(snippets, 1, true);
@@ -202,20 +252,27 @@ TEST(PreparationTest, MarksAbbreviationsWordSelectionCannotTake)
         snippets.append(record);
     }
     prepareSnippets(snippets, 1, true);
-    EXPECT_FALSE(snippets.at(0).dictionary()->contains(JVSXSharedExtensions::SnippetKey::SelectsByCharacter));
-    EXPECT_TRUE(snippets.at(1).dictionary()->contains(JVSXSharedExtensions::SnippetKey::SelectsByCharacter));
-    EXPECT_FALSE(snippets.at(2).dictionary()->contains(JVSXSharedExtensions::SnippetKey::SelectsByCharacter));
+    EXPECT_FALSE(snippets.at(0).dictionary()->contains(
+        JVSXSharedExtensions::SnippetKey::SelectsByCharacter));
+    EXPECT_TRUE(snippets.at(1).dictionary()->contains(
+        JVSXSharedExtensions::SnippetKey::SelectsByCharacter));
+    EXPECT_FALSE(snippets.at(2).dictionary()->contains(
+        JVSXSharedExtensions::SnippetKey::SelectsByCharacter));
     prepareSnippets(snippets, 1, false); // no word selection: no mark needed
 }
 
 TEST(CalendarFormatTest, ConvertsQtPatterns)
 {
     EXPECT_EQ(calendarFormatFromQtPattern(QStringLiteral("dd.MM.yy")), QStringLiteral("%d.%m.%y"));
-    EXPECT_EQ(calendarFormatFromQtPattern(QStringLiteral("dddd, MMMM d, yyyy")), QStringLiteral("%A, %B %1d, %Y"));
+    EXPECT_EQ(calendarFormatFromQtPattern(QStringLiteral("dddd, MMMM d, yyyy")),
+              QStringLiteral("%A, %B %1d, %Y"));
     EXPECT_EQ(calendarFormatFromQtPattern(QStringLiteral("h:mm AP")), QStringLiteral("%1I:%M %p"));
-    EXPECT_EQ(calendarFormatFromQtPattern(QStringLiteral("HH:mm:ss t")), QStringLiteral("%H:%M:%S %Z"));
-    EXPECT_EQ(calendarFormatFromQtPattern(QStringLiteral("d 'de' MMMM '100%'")), QStringLiteral("%1d de %B 100%%"));
-    EXPECT_EQ(calendarFormatFromQtPattern(QStringLiteral("yyyy-'W'ww")), QStringLiteral("%Y-W")); // no week code
+    EXPECT_EQ(calendarFormatFromQtPattern(QStringLiteral("HH:mm:ss t")),
+              QStringLiteral("%H:%M:%S %Z"));
+    EXPECT_EQ(calendarFormatFromQtPattern(QStringLiteral("d 'de' MMMM '100%'")),
+              QStringLiteral("%1d de %B 100%%"));
+    EXPECT_EQ(calendarFormatFromQtPattern(QStringLiteral("yyyy-'W'ww")),
+              QStringLiteral("%Y-W")); // no week code
 }
 
 } // namespace

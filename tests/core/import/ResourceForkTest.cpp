@@ -1,8 +1,9 @@
+#include "import/ResourceFork.h"
+
 #include "../plist/TestSupport.h"
 #include "ResourceForkWriter.h"
 #include "import/AppleDouble.h"
 #include "import/MacRoman.h"
-#include "import/ResourceFork.h"
 
 #include <random>
 
@@ -31,7 +32,8 @@ TEST(ResourceForkTest, ReadsResourceFilesOfThePlatform)
     ASSERT_TRUE(empty);
     EXPECT_EQ(empty->count("STR "), 0);
 
-    const auto clipping = ResourceFork::parse(fixtureBytes("resourcefork/python-rsrcfork/unicode.textClipping.rsrc"));
+    const auto clipping =
+        ResourceFork::parse(fixtureBytes("resourcefork/python-rsrcfork/unicode.textClipping.rsrc"));
     ASSERT_TRUE(clipping);
     EXPECT_EQ(snapwick::decodeMacRoman(*clipping->resource("TEXT", 1)->data),
               QStringLiteral("Here is some text, including Üñïçø∂é!"));
@@ -45,7 +47,8 @@ TEST(ResourceForkTest, FindsTheForkInPlatformAppleDoubleFiles)
     ASSERT_TRUE(fork);
     EXPECT_EQ(fork->size(), 286);
     EXPECT_TRUE(ResourceFork::parse(*fork));
-    EXPECT_FALSE(snapwick::resourceForkOfAppleContainer(fixtureBytes("resourcefork/ciderpress2/._not_adf")));
+    EXPECT_FALSE(
+        snapwick::resourceForkOfAppleContainer(fixtureBytes("resourcefork/ciderpress2/._not_adf")));
 }
 
 TEST(ResourceForkTest, MacRomanDecodesEveryByte)
@@ -60,8 +63,9 @@ TEST(ResourceForkTest, MacRomanDecodesEveryByte)
 // Mutated forks: every one is refused or read within bounds, never beyond the bytes.
 TEST(ResourceForkTest, HostileForksNeverReadBeyondTheirBytes)
 {
-    const QByteArray good = writeResourceFork({ResourceSpec{"STMP", 1, QByteArray("n"), QByteArray("text")},
-                                               ResourceSpec{"STMP", 2, std::nullopt, QByteArray("more")}});
+    const QByteArray good =
+        writeResourceFork({ResourceSpec{"STMP", 1, QByteArray("n"), QByteArray("text")},
+                           ResourceSpec{"STMP", 2, std::nullopt, QByteArray("more")}});
     std::mt19937 random(3);
     for (int round = 0; round < 5000; ++round) {
         QByteArray bad = good;

@@ -1,8 +1,9 @@
+#include "import/SnippetImport.h"
+
 #include "../plist/TestSupport.h"
 #include "ResourceForkWriter.h"
 #include "archive/Foundation.h"
 #include "archive/TypedStream.h"
-#include "import/SnippetImport.h"
 #include "model/FormattedText.h"
 #include "model/SnippetRecord.h"
 #include "plist/XmlFormat.h"
@@ -39,7 +40,10 @@ protected:
         return path;
     }
 
-    QString writePlist(const QString& name, const Value& root) { return write(name, plist::writeXml(root).bytes); }
+    QString writePlist(const QString& name, const Value& root)
+    {
+        return write(name, plist::writeXml(root).bytes);
+    }
 
     static Value entry(std::initializer_list<std::pair<const char16_t*, Value>> keys)
     {
@@ -57,8 +61,14 @@ protected:
         return a;
     }
 
-    static QString abbreviationAt(const plist::Array& a, qsizetype i) { return snippetAbbreviation(*a.at(i).dictionary()); }
-    static QString textAt(const plist::Array& a, qsizetype i) { return plainSnippetReplacement(*a.at(i).dictionary()); }
+    static QString abbreviationAt(const plist::Array& a, qsizetype i)
+    {
+        return snippetAbbreviation(*a.at(i).dictionary());
+    }
+    static QString textAt(const plist::Array& a, qsizetype i)
+    {
+        return plainSnippetReplacement(*a.at(i).dictionary());
+    }
 
     QTemporaryDir m_dir;
     QStringList m_log;
@@ -67,20 +77,25 @@ protected:
 
 TEST_F(ImportTest, SettingsDocumentsComeInAsTheyAre)
 {
-    const Value record = entry({{u"Abbreviation", QStringLiteral("addr")}, {u"Plain Text", QStringLiteral("x")},
-                                {u"Mode", 2}, {u"Extra", QStringLiteral("kept")}});
-    const QString path = writePlist(QStringLiteral("s.plist"),
-                                    entry({{u"Snippets", list({record})},
-                                           {u"Abbreviations", list({entry({{u"Abbreviation", QStringLiteral("no")},
-                                                                           {u"Expansion", QStringLiteral("no")}})})},
-                                           {u"Remote Snippets", list({record})}}));
+    const Value record = entry({{u"Abbreviation", QStringLiteral("addr")},
+                                {u"Plain Text", QStringLiteral("x")},
+                                {u"Mode", 2},
+                                {u"Extra", QStringLiteral("kept")}});
+    const QString path =
+        writePlist(QStringLiteral("s.plist"),
+                   entry({{u"Snippets", list({record})},
+                          {u"Abbreviations", list({entry({{u"Abbreviation", QStringLiteral("no")},
+                                                          {u"Expansion", QStringLiteral("no")}})})},
+                          {u"Remote Snippets", list({record})}}));
     plist::Array snippets;
     EXPECT_TRUE(appendSnippetsFromFile(snippets, path, nullptr, 0));
     ASSERT_EQ(snippets.size(), 1);
     EXPECT_TRUE(snippets.at(0) == record);
 
     plist::Array none;
-    EXPECT_TRUE(appendSnippetsFromFile(none, writePlist(QStringLiteral("e.snapwick"), entry({{u"Snippets", list({})}})), nullptr, 0));
+    EXPECT_TRUE(appendSnippetsFromFile(
+        none, writePlist(QStringLiteral("e.snapwick"), entry({{u"Snippets", list({})}})), nullptr,
+        0));
     EXPECT_TRUE(none.isEmpty());
 }
 
@@ -90,13 +105,16 @@ TEST_F(ImportTest, TypinatorSetsConvertTheirPlaceholders)
         QStringLiteral("t.plist"),
         entry({{u"Abbreviations",
                 list({entry({{u"Abbreviation", QStringLiteral(" today\n")},
-                             {u"Expansion", QStringLiteral("Today is {WW}, {D}. {NN} {YYYY} at {h24}:{m} 50%")},
+                             {u"Expansion",
+                              QStringLiteral("Today is {WW}, {D}. {NN} {YYYY} at {h24}:{m} 50%")},
                              {u"Case", QStringLiteral("apply")}}),
-                      entry({{u"Abbreviation", QStringLiteral("d")}, {u"Expansion", QStringLiteral("{MM}/{M} {m}{M}")},
+                      entry({{u"Abbreviation", QStringLiteral("d")},
+                             {u"Expansion", QStringLiteral("{MM}/{M} {m}{M}")},
                              {u"Case", QStringLiteral("Apply")}}),
                       entry({{u"Abbreviation", QStringLiteral("web")},
-                             {u"Expansion", QStringLiteral("http://www.ergonis.com/products/typinator/ and "
-                                                           "http://www.ergonis.com/products/typinator")},
+                             {u"Expansion",
+                              QStringLiteral("http://www.ergonis.com/products/typinator/ and "
+                                             "http://www.ergonis.com/products/typinator")},
                              {u"Case", QStringLiteral("ignore")}})})}}));
     plist::Array snippets;
     EXPECT_TRUE(appendSnippetsFromFile(snippets, path, nullptr, 1));
@@ -114,13 +132,16 @@ TEST_F(ImportTest, TypinatorEntriesWithoutTextCountAsErrors)
 {
     const QString path = writePlist(
         QStringLiteral("t.plist"),
-        entry({{u"Abbreviations", list({entry({{u"Abbreviation", QStringLiteral("a")}, {u"Expansion", QStringLiteral("1")}}),
+        entry({{u"Abbreviations", list({entry({{u"Abbreviation", QStringLiteral("a")},
+                                               {u"Expansion", QStringLiteral("1")}}),
                                         entry({{u"Abbreviation", QStringLiteral("b")}}),
-                                        entry({{u"Abbreviation", QStringLiteral("c")}, {u"Expansion", QStringLiteral("3")}})})}}));
+                                        entry({{u"Abbreviation", QStringLiteral("c")},
+                                               {u"Expansion", QStringLiteral("3")}})})}}));
     plist::Array snippets;
     EXPECT_FALSE(appendSnippetsFromFile(snippets, path, nullptr, 0));
     EXPECT_EQ(snippets.size(), 2);
-    EXPECT_EQ(m_log, QStringList{QStringLiteral("[Snapwick] 1 error(s) while importing Typinator data")});
+    EXPECT_EQ(m_log,
+              QStringList{QStringLiteral("[Snapwick] 1 error(s) while importing Typinator data")});
 }
 
 QByteArray tiffOf(const QImage& image)
@@ -135,17 +156,22 @@ TEST_F(ImportTest, TypinatorPicturesBecomePictureSnippets)
 {
     QImage picture(6, 4, QImage::Format_RGB32);
     picture.fill(Qt::magenta);
-    const QByteArray withPicture = archive::encodeRootObject(text::archiveImage(tiffOf(picture), QSizeF(6, 4)));
+    const QByteArray withPicture =
+        archive::encodeRootObject(text::archiveImage(tiffOf(picture), QSizeF(6, 4)));
     // An image archive with no representation at all: the logo stands in.
     namespace fd = archive::foundation;
     const QByteArray empty = archive::encodeRootObject(
-        fd::makeObject({{"NSImage", 0}, {"NSObject", 0}}, {fd::group("i", {archive::ArchivedValue::integerValue('i', 0)})}));
+        fd::makeObject({{"NSImage", 0}, {"NSObject", 0}},
+                       {fd::group("i", {archive::ArchivedValue::integerValue('i', 0)})}));
     const QString path = writePlist(
         QStringLiteral("p.plist"),
-        entry({{u"Abbreviations", list({entry({{u"Abbreviation", QStringLiteral("pic")}, {u"Picture", withPicture},
-                                               {u"Expansion", QStringLiteral("ignored")}}),
-                                        entry({{u"Abbreviation", QStringLiteral("logo")}, {u"Picture", empty}}),
-                                        entry({{u"Abbreviation", QStringLiteral("bad")}, {u"Picture", QByteArray("junk")}})})}}));
+        entry({{u"Abbreviations",
+                list({entry({{u"Abbreviation", QStringLiteral("pic")},
+                             {u"Picture", withPicture},
+                             {u"Expansion", QStringLiteral("ignored")}}),
+                      entry({{u"Abbreviation", QStringLiteral("logo")}, {u"Picture", empty}}),
+                      entry({{u"Abbreviation", QStringLiteral("bad")},
+                             {u"Picture", QByteArray("junk")}})})}}));
     plist::Array snippets;
     EXPECT_FALSE(appendSnippetsFromFile(snippets, path, nullptr, 0));
     ASSERT_EQ(snippets.size(), 2);
@@ -155,9 +181,14 @@ TEST_F(ImportTest, TypinatorPicturesBecomePictureSnippets)
         ASSERT_TRUE(formatted);
         ASSERT_EQ(attachedImages(*formatted).size(), 1);
     }
-    EXPECT_EQ(attachedImages(*formattedSnippetReplacement(*snippets.at(0).dictionary())).front().size(), QSize(6, 4));
-    EXPECT_EQ(attachedImages(*formattedSnippetReplacement(*snippets.at(1).dictionary())).front().size(), QSize(64, 64));
-    EXPECT_EQ(m_log, QStringList{QStringLiteral("[Snapwick] 1 error(s) while importing Typinator data")});
+    EXPECT_EQ(
+        attachedImages(*formattedSnippetReplacement(*snippets.at(0).dictionary())).front().size(),
+        QSize(6, 4));
+    EXPECT_EQ(
+        attachedImages(*formattedSnippetReplacement(*snippets.at(1).dictionary())).front().size(),
+        QSize(64, 64));
+    EXPECT_EQ(m_log,
+              QStringList{QStringLiteral("[Snapwick] 1 error(s) while importing Typinator data")});
 }
 
 TEST_F(ImportTest, CorrectionDictionaries)
@@ -165,7 +196,9 @@ TEST_F(ImportTest, CorrectionDictionaries)
     const QString path = writePlist(
         QStringLiteral("fr.nlang"),
         entry({{u"modifications",
-                entry({{u"typos", entry({{u"custom", entry({{u" teh ", QStringLiteral("the")}, {u"adn", QStringLiteral("and")}})}})}})}}));
+                entry({{u"typos",
+                        entry({{u"custom", entry({{u" teh ", QStringLiteral("the")},
+                                                  {u"adn", QStringLiteral("and")}})}})}})}}));
     plist::Array snippets;
     EXPECT_TRUE(appendSnippetsFromFile(snippets, path, nullptr, 2));
     ASSERT_EQ(snippets.size(), 2);
@@ -177,17 +210,22 @@ TEST_F(ImportTest, CorrectionDictionaries)
 TEST_F(ImportTest, UnrecognisedDictionariesAreRefusedWithALogLine)
 {
     for (const QString& path : {writePlist(QStringLiteral("x.plist"), entry({{u"Other", 1}})),
-                                write(QStringLiteral("y.plist"), "garbage"), m_dir.filePath(QStringLiteral("missing.snapwick"))}) {
+                                write(QStringLiteral("y.plist"), "garbage"),
+                                m_dir.filePath(QStringLiteral("missing.snapwick"))}) {
         m_log.clear();
         plist::Array snippets;
         EXPECT_FALSE(appendSnippetsFromFile(snippets, path, nullptr, 0));
-        EXPECT_EQ(m_log, QStringList{QStringLiteral("[Snapwick] <%1> is not a valid settings dictionary").arg(path)});
+        EXPECT_EQ(
+            m_log,
+            QStringList{
+                QStringLiteral("[Snapwick] <%1> is not a valid settings dictionary").arg(path)});
     }
 }
 
 TEST_F(ImportTest, TheMovingIndexPlacesFilesOneBehindTheOther)
 {
-    const auto file = [&](const QString& name, std::initializer_list<const char16_t*> abbreviations) {
+    const auto file = [&](const QString& name,
+                          std::initializer_list<const char16_t*> abbreviations) {
         Value records = Value::newArray();
         for (const char16_t* a : abbreviations)
             records.array()->append(entry({{u"Abbreviation", QString::fromUtf16(a)}}));
@@ -197,14 +235,17 @@ TEST_F(ImportTest, TheMovingIndexPlacesFilesOneBehindTheOther)
     for (const char16_t* a : {u"first", u"last"})
         snippets.append(entry({{u"Abbreviation", QString::fromUtf16(a)}}));
     qsizetype index = 1;
-    EXPECT_TRUE(appendSnippetsFromFile(snippets, file(QStringLiteral("a.plist"), {u"a1", u"a2"}), &index, 0));
-    EXPECT_TRUE(appendSnippetsFromFile(snippets, file(QStringLiteral("b.plist"), {u"b1"}), &index, 0));
+    EXPECT_TRUE(appendSnippetsFromFile(snippets, file(QStringLiteral("a.plist"), {u"a1", u"a2"}),
+                                       &index, 0));
+    EXPECT_TRUE(
+        appendSnippetsFromFile(snippets, file(QStringLiteral("b.plist"), {u"b1"}), &index, 0));
     EXPECT_EQ(index, 4);
     QStringList order;
     for (qsizetype i = 0; i < snippets.size(); ++i)
         order << abbreviationAt(snippets, i);
-    EXPECT_EQ(order, (QStringList{QStringLiteral("first"), QStringLiteral("a1"), QStringLiteral("a2"), QStringLiteral("b1"),
-                                  QStringLiteral("last")}));
+    EXPECT_EQ(order,
+              (QStringList{QStringLiteral("first"), QStringLiteral("a1"), QStringLiteral("a2"),
+                           QStringLiteral("b1"), QStringLiteral("last")}));
 }
 
 QByteArray typeIt4MeFork()
@@ -242,7 +283,8 @@ TEST_F(ImportTest, TypeIt4MeForksAreFoundWhereOtherSystemsKeepThem)
     write(QStringLiteral("a/._Beside"), testsupport::writeAppleContainer(fork));
     const QString zipped = write(QStringLiteral("z/sub/Zipped"), "data fork");
     write(QStringLiteral("z/__MACOSX/sub/._Zipped"), testsupport::writeAppleContainer(fork));
-    const QString single = write(QStringLiteral("Single"), testsupport::writeAppleContainer(fork, QByteArray("data")));
+    const QString single =
+        write(QStringLiteral("Single"), testsupport::writeAppleContainer(fork, QByteArray("data")));
     const QString bare = write(QStringLiteral("Bare.rsrc"), fork);
     for (const QString& path : {beside, zipped, single, bare}) {
         plist::Array snippets;
@@ -254,9 +296,11 @@ TEST_F(ImportTest, TypeIt4MeForksAreFoundWhereOtherSystemsKeepThem)
 TEST_F(ImportTest, FilesWithoutSnippetResourcesAreRefusedSilently)
 {
     using testsupport::ResourceSpec;
-    for (const QString& path : {write(QStringLiteral("plain.txt"), "just text"),
-                                write(QStringLiteral("other.rsrc"), testsupport::writeResourceFork({ResourceSpec{"STR ", 1, {}, "x"}})),
-                                m_dir.filePath(QStringLiteral("missing"))}) {
+    for (const QString& path :
+         {write(QStringLiteral("plain.txt"), "just text"),
+          write(QStringLiteral("other.rsrc"),
+                testsupport::writeResourceFork({ResourceSpec{"STR ", 1, {}, "x"}})),
+          m_dir.filePath(QStringLiteral("missing"))}) {
         plist::Array snippets;
         EXPECT_FALSE(appendSnippetsFromFile(snippets, path, nullptr, 0));
         EXPECT_TRUE(snippets.isEmpty());
@@ -280,9 +324,11 @@ TEST_F(ImportTest, UnreadableResourcesCountAsErrors)
         }
     }
     plist::Array snippets;
-    EXPECT_FALSE(appendSnippetsFromFile(snippets, write(QStringLiteral("broken"), fork), nullptr, 0));
+    EXPECT_FALSE(
+        appendSnippetsFromFile(snippets, write(QStringLiteral("broken"), fork), nullptr, 0));
     EXPECT_EQ(snippets.size(), 2);
-    EXPECT_EQ(m_log, QStringList{QStringLiteral("[Snapwick] 1 error(s) while importing T4ME data")});
+    EXPECT_EQ(m_log,
+              QStringList{QStringLiteral("[Snapwick] 1 error(s) while importing T4ME data")});
 }
 
 } // namespace

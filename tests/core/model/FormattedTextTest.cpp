@@ -1,7 +1,8 @@
 #include "model/FormattedText.h"
+
+#include "archive/TypedStream.h"
 #include "model/SnippetRecord.h"
 #include "text/TextArchive.h"
-#include "archive/TypedStream.h"
 
 #include <gtest/gtest.h>
 
@@ -21,8 +22,7 @@ struct PreviewCase
 };
 
 class PreviewTest : public ::testing::TestWithParam<PreviewCase>
-{
-};
+{};
 
 TEST_P(PreviewTest, GivesTheOneLinePreview)
 {
@@ -39,13 +39,19 @@ INSTANTIATE_TEST_SUITE_P(
         PreviewCase{"trailing_break_and_tab", QStringLiteral("abc\n\t"), QStringLiteral("abc")},
         PreviewCase{"crlf_gives_two_spaces", QStringLiteral("a\r\nb"), QStringLiteral("a  b")},
         PreviewCase{"lone_picture", QString(kPicture), QStringLiteral("(...Picture...)")},
-        PreviewCase{"picture_first", kPicture + QStringLiteral("abc"), QStringLiteral("(Picture...)abc")},
-        PreviewCase{"picture_last", QStringLiteral("abc") + kPicture, QStringLiteral("abc(...Picture)")},
-        PreviewCase{"two_pictures", QString(2, kPicture), QStringLiteral("(Picture...)(...Picture)")},
-        PreviewCase{"pictures_everywhere", kPicture + QStringLiteral("a") + kPicture + QStringLiteral("b") + kPicture,
+        PreviewCase{"picture_first", kPicture + QStringLiteral("abc"),
+                    QStringLiteral("(Picture...)abc")},
+        PreviewCase{"picture_last", QStringLiteral("abc") + kPicture,
+                    QStringLiteral("abc(...Picture)")},
+        PreviewCase{"two_pictures", QString(2, kPicture),
+                    QStringLiteral("(Picture...)(...Picture)")},
+        PreviewCase{"pictures_everywhere",
+                    kPicture + QStringLiteral("a") + kPicture + QStringLiteral("b") + kPicture,
                     QStringLiteral("(Picture...)a(...Picture...)b(...Picture)")},
-        PreviewCase{"space_before_picture", QStringLiteral(" ") + kPicture, QStringLiteral("(...Picture)")},
-        PreviewCase{"unicode_spaces_trimmed", QStringLiteral("\u00a0\u2003x\u3000"), QStringLiteral("x")}),
+        PreviewCase{"space_before_picture", QStringLiteral(" ") + kPicture,
+                    QStringLiteral("(...Picture)")},
+        PreviewCase{"unicode_spaces_trimmed", QStringLiteral("\u00a0\u2003x\u3000"),
+                    QStringLiteral("x")}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FormattedTextTest, ARecordWithoutPlainTextPreviewsEmpty)
@@ -59,13 +65,15 @@ plist::Dictionary formattedRecord(const QString& plain, const QString& formatted
 {
     plist::Dictionary record;
     setPlainSnippetReplacement(record, plain);
-    setFormattedSnippetReplacement(record, std::make_shared<AttributedString>(formatted, defaultAttributes()));
+    setFormattedSnippetReplacement(
+        record, std::make_shared<AttributedString>(formatted, defaultAttributes()));
     return record;
 }
 
 TEST(FormattedTextTest, ClearZeroCharactersCleansBothTexts)
 {
-    plist::Dictionary record = formattedRecord(QString::fromUtf16(u"a\0b\0", 4), QString::fromUtf16(u"a\0b", 3));
+    plist::Dictionary record =
+        formattedRecord(QString::fromUtf16(u"a\0b\0", 4), QString::fromUtf16(u"a\0b", 3));
     clearZeroCharacters(record);
     EXPECT_EQ(plainSnippetReplacement(record), QStringLiteral("ab"));
     EXPECT_EQ(formattedSnippetReplacement(record)->string(), QStringLiteral("ab"));
@@ -73,7 +81,8 @@ TEST(FormattedTextTest, ClearZeroCharactersCleansBothTexts)
 
 TEST(FormattedTextTest, ClearZeroCharactersLooksOnlyAtThePlainText)
 {
-    plist::Dictionary record = formattedRecord(QStringLiteral("ab"), QString::fromUtf16(u"a\0b", 3));
+    plist::Dictionary record =
+        formattedRecord(QStringLiteral("ab"), QString::fromUtf16(u"a\0b", 3));
     const QByteArray before = *formattedSnippetReplacementData(record);
     clearZeroCharacters(record);
     EXPECT_EQ(*formattedSnippetReplacementData(record), before);
@@ -117,9 +126,11 @@ TEST(FormattedTextTest, SettingNoFormattedTextMakesThePlainSnippet)
 TEST(FormattedTextTest, DeletingOccurrences)
 {
     const auto s = std::make_shared<const AttributedString>(QStringLiteral("hello"));
-    EXPECT_EQ(attributedStringByDeletingOccurrencesOfString(s, QStringLiteral("z")), s); // same object
+    EXPECT_EQ(attributedStringByDeletingOccurrencesOfString(s, QStringLiteral("z")),
+              s); // same object
     EXPECT_EQ(attributedStringByDeletingOccurrencesOfString(s, QString()), s);
-    EXPECT_EQ(attributedStringByDeletingOccurrencesOfString(s, QStringLiteral("l"))->string(), QStringLiteral("heo"));
+    EXPECT_EQ(attributedStringByDeletingOccurrencesOfString(s, QStringLiteral("l"))->string(),
+              QStringLiteral("heo"));
 
     // Deleting can join new occurrences, which go too; the rest keeps its attributes.
     text::Attributes bold;

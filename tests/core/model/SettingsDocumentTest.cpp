@@ -1,4 +1,5 @@
 #include "model/SettingsDocument.h"
+
 #include "model/SnippetRecord.h"
 #include "plist/Array.h"
 #include "plist/PropertyList.h"
@@ -7,10 +8,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
 #include <csignal>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 
 using namespace JVSXSharedExtensions;
@@ -24,7 +23,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
-        m_location = snapwick::SettingsLocation::inSupportDirectory(m_dir.path() + QStringLiteral("/data"));
+        m_location =
+            snapwick::SettingsLocation::inSupportDirectory(m_dir.path() + QStringLiteral("/data"));
     }
 
     static plist::DictionaryPtr document()
@@ -60,7 +60,8 @@ TEST_F(SettingsDocumentTest, WrittenDocumentReadsBackEqual)
     QString error;
     ASSERT_TRUE(snapwick::writeSettingsDocument(doc, m_location, &error)) << error.toStdString();
     EXPECT_TRUE(fileBytes().startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
-    const plist::DictionaryPtr back = deeplyMutableDictionaryWithContentsOfFile(m_location.filePath);
+    const plist::DictionaryPtr back =
+        deeplyMutableDictionaryWithContentsOfFile(m_location.filePath);
     ASSERT_TRUE(back);
     EXPECT_TRUE(*back == *doc);
     EXPECT_EQ(back->keys(), doc->keys());
@@ -71,15 +72,18 @@ TEST_F(SettingsDocumentTest, WrittenDocumentReadsBackEqual)
 TEST_F(SettingsDocumentTest, ControlCharactersFallBackToTheBinaryFormatLosingNothing)
 {
     const plist::DictionaryPtr doc = document();
-    doc->arrayForKey(QStringLiteral("Snippets"))->at(0).dictionary()->set(
-        SnippetKey::PlainText, QStringLiteral("escape \x1b[1m bold"));
+    doc->arrayForKey(QStringLiteral("Snippets"))
+        ->at(0)
+        .dictionary()
+        ->set(SnippetKey::PlainText, QStringLiteral("escape \x1b[1m bold"));
     QStringList logged;
     const auto previous = snapwick::setLogSink([&](const QString& l) { logged << l; });
     ASSERT_TRUE(snapwick::writeSettingsDocument(doc, m_location));
     snapwick::setLogSink(previous);
     EXPECT_TRUE(fileBytes().startsWith("bplist00"));
     EXPECT_EQ(logged.size(), 1);
-    const plist::DictionaryPtr back = deeplyMutableDictionaryWithContentsOfFile(m_location.filePath);
+    const plist::DictionaryPtr back =
+        deeplyMutableDictionaryWithContentsOfFile(m_location.filePath);
     ASSERT_TRUE(back);
     EXPECT_TRUE(*back == *doc);
 }
@@ -141,7 +145,8 @@ TEST_F(SettingsDocumentTest, UnreadableFilesGiveNone)
         f.write(bytes);
     };
     QString why;
-    EXPECT_FALSE(deeplyMutableDictionaryWithContentsOfFile(path + QStringLiteral("-missing"), &why));
+    EXPECT_FALSE(
+        deeplyMutableDictionaryWithContentsOfFile(path + QStringLiteral("-missing"), &why));
     EXPECT_FALSE(why.isEmpty());
     writeFile("<plist><array/></plist>");
     EXPECT_FALSE(deeplyMutableDictionaryWithContentsOfFile(path, &why));
@@ -159,7 +164,11 @@ TEST_F(SettingsDocumentTest, DeepCopySharesNothingAndRefusesCycles)
     ASSERT_TRUE(copy);
     EXPECT_TRUE(*copy == *doc);
     copy->arrayForKey(QStringLiteral("Snippets"))->at(0).dictionary()->set(SnippetKey::Mode, 0);
-    EXPECT_EQ(doc->arrayForKey(QStringLiteral("Snippets"))->at(0).dictionary()->integerForKey(SnippetKey::Mode), 1);
+    EXPECT_EQ(doc->arrayForKey(QStringLiteral("Snippets"))
+                  ->at(0)
+                  .dictionary()
+                  ->integerForKey(SnippetKey::Mode),
+              1);
 
     const Value holder = Value::newArray();
     holder.array()->append(holder);

@@ -1,5 +1,6 @@
-#include "TestSupport.h"
 #include "plist/BinaryFormat.h"
+
+#include "TestSupport.h"
 #include "plist/XmlFormat.h"
 
 using namespace testsupport;
@@ -60,7 +61,8 @@ TEST(BinaryFormatTest, WritesEqualStringsOnceAndReadsSharedObjectsAsSeparateCopi
     ASSERT_TRUE(r.ok());
     EXPECT_TRUE(r.value == list);
     // Mutating one record read back must not touch another.
-    r.value.array()->at(0).dictionary()->set(QStringLiteral("Plain Text"), QStringLiteral("changed"));
+    r.value.array()->at(0).dictionary()->set(QStringLiteral("Plain Text"),
+                                             QStringLiteral("changed"));
     EXPECT_EQ(r.value.array()->at(1).dictionary()->stringForKey(QStringLiteral("Plain Text")),
               QStringLiteral("same text"));
 }
@@ -97,8 +99,7 @@ struct HostileCase
 };
 
 class BinaryHostileTest : public ::testing::TestWithParam<HostileCase>
-{
-};
+{};
 
 TEST_P(BinaryHostileTest, IsRefused)
 {
@@ -114,14 +115,19 @@ INSTANTIATE_TEST_SUITE_P(
         HostileCase{"indirect_cycle", {QByteArray("\xA1\x01", 2), QByteArray("\xA1\x00", 2)}, 0},
         HostileCase{"reference_out_of_range", {QByteArray("\xA1\x05", 2)}, 0},
         HostileCase{"top_out_of_range", {QByteArray("\x09", 1)}, 3},
-        HostileCase{"count_beyond_file", {QByteArray("\xAF\x13\x7F\xFF\xFF\xFF\xFF\xFF\xFF\xFF", 10)}, 0},
+        HostileCase{
+            "count_beyond_file", {QByteArray("\xAF\x13\x7F\xFF\xFF\xFF\xFF\xFF\xFF\xFF", 10)}, 0},
         HostileCase{"string_beyond_file", {QByteArray("\x5F\x10\xFF", 3)}, 0},
         HostileCase{"utf16_beyond_file", {QByteArray("\x6F\x12\x40\x00\x00\x00", 6)}, 0},
-        HostileCase{"non_string_key", {QByteArray("\xD1\x01\x01", 3), QByteArray("\x10\x01", 2)}, 0},
+        HostileCase{
+            "non_string_key", {QByteArray("\xD1\x01\x01", 3), QByteArray("\x10\x01", 2)}, 0},
         HostileCase{"unknown_marker", {QByteArray("\xE0", 1)}, 0},
         HostileCase{"null_object", {QByteArray("\x00", 1)}, 0},
-        HostileCase{"int_wider_than_64_bits",
-                    {QByteArray("\x14\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00", 17)}, 0},
+        HostileCase{
+            "int_wider_than_64_bits",
+            {QByteArray("\x14\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00",
+                        17)},
+            0},
         HostileCase{"bad_length_marker", {QByteArray("\x5F\x23\x00", 3)}, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -101,8 +101,8 @@ TEST(PlistFixtureTest, PlatformPreferencesFilesRead)
 
 TEST(PlistFixtureTest, KeyedArchiveUidsReadFromXmlAndBinary)
 {
-    const plist::ReadResult r =
-        plist::read(fixtureBytes("plist/swift-corelibs-foundation/NSKeyedUnarchiver-ComplexTest.plist"));
+    const plist::ReadResult r = plist::read(
+        fixtureBytes("plist/swift-corelibs-foundation/NSKeyedUnarchiver-ComplexTest.plist"));
     if (!r.ok())
         GTEST_SKIP() << "fixture not available";
     const plist::Dictionary* top = r.value.dictionary()->dictionaryForKey(QStringLiteral("$top"));

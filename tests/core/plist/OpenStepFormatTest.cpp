@@ -1,5 +1,6 @@
-#include "TestSupport.h"
 #include "plist/OpenStepFormat.h"
+
+#include "TestSupport.h"
 
 using namespace testsupport;
 using plist::Value;
@@ -8,8 +9,9 @@ namespace {
 
 TEST(OpenStepFormatTest, ReadsTheTextForms)
 {
-    const plist::ReadResult r = plist::readOpenStep(
-        "// comment\n{ a = (1, \"two\", <0fbd 77>, {},); \"b c\" = \"x\\n\\\"\\U00e9\\101\"; /* c */ }");
+    const plist::ReadResult r =
+        plist::readOpenStep("// comment\n{ a = (1, \"two\", <0fbd 77>, {},); \"b c\" = "
+                            "\"x\\n\\\"\\U00e9\\101\"; /* c */ }");
     ASSERT_TRUE(r.ok()) << r.error.toStdString();
     const plist::Dictionary& d = *r.value.dictionary();
     const plist::Array& a = *d.arrayForKey(QStringLiteral("a"));
@@ -22,7 +24,8 @@ TEST(OpenStepFormatTest, ReadsTheTextForms)
 
 TEST(OpenStepFormatTest, ReadsStringsFiles)
 {
-    const plist::ReadResult r = plist::readOpenStep("\xEF\xBB\xBF\"key\" = \"value\";\nbare;\nx = y;");
+    const plist::ReadResult r =
+        plist::readOpenStep("\xEF\xBB\xBF\"key\" = \"value\";\nbare;\nx = y;");
     ASSERT_TRUE(r.ok()) << r.error.toStdString();
     const plist::Dictionary& d = *r.value.dictionary();
     EXPECT_EQ(d.stringForKey(QStringLiteral("key")), QStringLiteral("value"));
@@ -34,7 +37,8 @@ TEST(OpenStepFormatTest, RoundTripsStringsDataAndContainers)
 {
     Value root = Value::newDictionary();
     root.dictionary()->set(QStringLiteral("plain"), QStringLiteral("word"));
-    root.dictionary()->set(QStringLiteral("needs quotes"), QStringLiteral("a \"b\" \\ \n\t\x01 ü 😀"));
+    root.dictionary()->set(QStringLiteral("needs quotes"),
+                           QStringLiteral("a \"b\" \\ \n\t\x01 ü 😀"));
     root.dictionary()->set(QStringLiteral("empty"), QString());
     root.dictionary()->set(QStringLiteral("lone surrogate"), QString(QChar(0xDC00)));
     root.dictionary()->set(QStringLiteral("data"), QByteArray("\x00\x01\x02\x03\x04", 5));
@@ -64,9 +68,8 @@ TEST(OpenStepFormatTest, RefusesTypesItCannotHoldNamingThePath)
 
 TEST(OpenStepFormatTest, RefusesMalformedText)
 {
-    for (const char* text :
-         {"{ a = b }x", "{ a = ; }", "( a b )", "{ a = b", "\"open", "<abc>", "<0g>", "/* open",
-          "{ (a) = b; }", "\xC3\x28", "@", "{ a = b; } c"}) {
+    for (const char* text : {"{ a = b }x", "{ a = ; }", "( a b )", "{ a = b", "\"open", "<abc>",
+                             "<0g>", "/* open", "{ (a) = b; }", "\xC3\x28", "@", "{ a = b; } c"}) {
         EXPECT_FALSE(plist::readOpenStep(text).ok()) << text;
     }
     EXPECT_FALSE(plist::readOpenStep(QByteArray(100000, '(')).ok());

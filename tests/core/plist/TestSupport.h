@@ -1,13 +1,11 @@
 #pragma once
 
+#include "../../QtPrinters.h"
 #include "plist/Array.h"
 #include "plist/Dictionary.h"
 #include "plist/PropertyList.h"
 
-#include "../../QtPrinters.h"
-
 #include <QFile>
-
 #include <gtest/gtest.h>
 
 namespace testsupport {
@@ -24,7 +22,7 @@ inline QByteArray fixtureBytes(const char* relative)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-#define SKIP_WITHOUT(bytes)                                                                       \
+#define SKIP_WITHOUT(bytes)                                                                        \
     if (!(bytes).isEmpty()) {                                                                      \
     } else                                                                                         \
         GTEST_SKIP() << "fixture not available"
@@ -41,7 +39,8 @@ inline plist::Value sampleTree()
     d.set(QStringLiteral("data"), QByteArray("\x00\x01\xFFsome bytes", 13));
     d.set(QStringLiteral("int"), -80000000000LL);
     d.set(QStringLiteral("small"), 7);
-    d.set(QStringLiteral("big unsigned"), plist::Integer{std::int64_t(18446744073709551615ULL), true});
+    d.set(QStringLiteral("big unsigned"),
+          plist::Integer{std::int64_t(18446744073709551615ULL), true});
     d.set(QStringLiteral("min"), plist::Integer{INT64_MIN, false});
     d.set(QStringLiteral("real"), 0.1);
     d.set(QStringLiteral("true"), true);

@@ -11,7 +11,8 @@ struct Reading
 {
     friend std::ostream& operator<<(std::ostream& os, const Reading& r)
     {
-        return os << plist::Value::typeName(r.value.type()) << " " << r.value.string().toStdString();
+        return os << plist::Value::typeName(r.value.type()) << " "
+                  << r.value.string().toStdString();
     }
     Value value;
     bool boolean;
@@ -19,8 +20,7 @@ struct Reading
 };
 
 class TypedReadingTest : public ::testing::TestWithParam<Reading>
-{
-};
+{};
 
 TEST_P(TypedReadingTest, BoolAndIntegerReadingsFollowThePlatform)
 {

@@ -1,5 +1,6 @@
-#include "TestSupport.h"
 #include "plist/XmlFormat.h"
+
+#include "TestSupport.h"
 
 using namespace testsupport;
 using plist::Value;
@@ -38,23 +39,25 @@ TEST(XmlWriterTest, WritesThePlatformLayout)
     ASSERT_TRUE(w.ok());
     EXPECT_EQ(w.bytes.toStdString(),
               xmlDocument(QByteArray("<dict>\n"
-                          "\t<key>a&lt;b</key>\n"
-                          "\t<string>x &amp; y &gt; z&#13;</string>\n"
-                          "\t<key>n</key>\n"
-                          "\t<array/>\n"
-                          "\t<key>r</key>\n"
-                          "\t<real>0.1</real>\n"
-                          "\t<key>u</key>\n"
-                          "\t<dict>\n"
-                          "\t\t<key>CF$UID</key>\n"
-                          "\t\t<integer>3</integer>\n"
-                          "\t</dict>\n"
-                          "\t<key>d</key>\n"
-                          "\t<data>\n"
-                          "\t" + QByteArray("eHh4").repeated(17) + "\n"
-                          "\teHh4eHh4eHh4\n"
-                          "\t</data>\n"
-                          "</dict>\n"))
+                                     "\t<key>a&lt;b</key>\n"
+                                     "\t<string>x &amp; y &gt; z&#13;</string>\n"
+                                     "\t<key>n</key>\n"
+                                     "\t<array/>\n"
+                                     "\t<key>r</key>\n"
+                                     "\t<real>0.1</real>\n"
+                                     "\t<key>u</key>\n"
+                                     "\t<dict>\n"
+                                     "\t\t<key>CF$UID</key>\n"
+                                     "\t\t<integer>3</integer>\n"
+                                     "\t</dict>\n"
+                                     "\t<key>d</key>\n"
+                                     "\t<data>\n"
+                                     "\t" +
+                                     QByteArray("eHh4").repeated(17) +
+                                     "\n"
+                                     "\teHh4eHh4eHh4\n"
+                                     "\t</data>\n"
+                                     "</dict>\n"))
                   .toStdString());
 }
 
@@ -71,7 +74,8 @@ TEST(XmlWriterTest, RoundTripsEveryType)
 
 TEST(XmlWriterTest, RefusesWhatXmlCannotCarry)
 {
-    for (const QString& s : {QStringLiteral("bell \a"), QString(QChar(0xD800)), QString(QChar(0xFFFF))}) {
+    for (const QString& s :
+         {QStringLiteral("bell \a"), QString(QChar(0xD800)), QString(QChar(0xFFFF))}) {
         Value root = Value::newArray();
         root.array()->append(s);
         EXPECT_FALSE(plist::writeXml(root).ok());
@@ -101,8 +105,7 @@ struct XmlCase
 };
 
 class XmlReaderCaseTest : public ::testing::TestWithParam<XmlCase>
-{
-};
+{};
 
 QString render(const Value& v)
 {
@@ -155,8 +158,8 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, XmlReaderCaseTest,
     ::testing::Values(
         XmlCase{"bare_root", "<dict><key>a</key><integer>1</integer></dict>", "{a=1;}"},
-        XmlCase{"entities_and_references", "<plist><string>&lt;&#169;&#x2F20;&amp;</string></plist>",
-                "\"<©⼠&\""},
+        XmlCase{"entities_and_references",
+                "<plist><string>&lt;&#169;&#x2F20;&amp;</string></plist>", "\"<©⼠&\""},
         XmlCase{"key_in_array",
                 "<plist><array><string>a<![CDATA[<b>]]><!-- c -->d</string><key><!-- x --></key>"
                 "</array></plist>",
@@ -194,7 +197,8 @@ INSTANTIATE_TEST_SUITE_P(
         XmlCase{"truncated", "<plist><dict><key>a</key><string>b", nullptr},
         XmlCase{"two_roots", "<plist><string>a</string><string>b</string></plist>", nullptr},
         XmlCase{"mismatched_tags", "<array></dict>", nullptr},
-        XmlCase{"unterminated_entity", "<dict><key>test&amp</key><string>v</string></dict>", nullptr},
+        XmlCase{"unterminated_entity", "<dict><key>test&amp</key><string>v</string></dict>",
+                nullptr},
         XmlCase{"invalid_utf8", "<string>\xC3\x28</string>", nullptr},
         XmlCase{"empty", "", nullptr},
         XmlCase{"control_reference", "<string>&#1;</string>", nullptr}),

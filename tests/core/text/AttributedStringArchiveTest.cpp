@@ -16,7 +16,7 @@ struct ExpectedString
     QString name;
     QString text;
     std::vector<std::pair<qsizetype, qsizetype>> runs; // [start, end)
-    QStringList attributeKeys;                          // of the first run
+    QStringList attributeKeys;                         // of the first run
     bool isAttributedString = false;
 };
 
@@ -51,8 +51,10 @@ std::vector<ExpectedString> expectedStrings()
     std::vector<ExpectedString> all;
     if (!f.open(QIODevice::ReadOnly))
         return all;
-    static const QRegularExpression textLine(QStringLiteral("^text \\(UTF-16 length \\d+\\): (.*)$"));
-    static const QRegularExpression runLine(QStringLiteral("^  run utf16\\[(\\d+):(\\d+)\\][^{]*(\\{.*\\})?"));
+    static const QRegularExpression textLine(
+        QStringLiteral("^text \\(UTF-16 length \\d+\\): (.*)$"));
+    static const QRegularExpression runLine(
+        QStringLiteral("^  run utf16\\[(\\d+):(\\d+)\\][^{]*(\\{.*\\})?"));
     static const QRegularExpression key(QStringLiteral("'(__kIM\\w+)': "));
     for (const QString& line : QString::fromUtf8(f.readAll()).split(u'\n')) {
         if (line.startsWith(u"## ")) {
@@ -103,7 +105,8 @@ TEST(AttributedStringArchiveTest, PlatformArchivesDecodeToTheirTextAndRuns)
             QStringList keys = s->runs().front().attributes->values().keys();
             QStringList want = e.attributeKeys;
             want.sort();
-            EXPECT_EQ(keys.join(u',').toStdString(), want.join(u',').toStdString()) << e.name.toStdString();
+            EXPECT_EQ(keys.join(u',').toStdString(), want.join(u',').toStdString())
+                << e.name.toStdString();
         }
         ++checked;
     }
@@ -122,20 +125,24 @@ AttributedString styledSample()
 {
     Attributes plain;
     plain.set(AttributeName::Font, Font{QStringLiteral("Helvetica"), 13});
-    plain.set(AttributeName::ForegroundColor, Color::white(0.25, 1)); // archived as floats: exact values
+    plain.set(AttributeName::ForegroundColor,
+              Color::white(0.25, 1)); // archived as floats: exact values
     Attributes bold = plain;
     bold.set(AttributeName::Font, Font{QStringLiteral("Helvetica-BoldOblique"), 18.5});
-    bold.set(AttributeName::ForegroundColor, Color::rgb(1, 0.5, 0.25, 0.75, Color::Space::DeviceRGB));
+    bold.set(AttributeName::ForegroundColor,
+             Color::rgb(1, 0.5, 0.25, 0.75, Color::Space::DeviceRGB));
     ParagraphStyle centered;
     centered.alignment = ParagraphStyle::Center;
     centered.headIndent = 12;
     centered.tabStops = {{0, 28}, {2, 56.5}};
     bold.set(AttributeName::ParagraphStyle, centered);
-    bold.set(QStringLiteral("NSUnderline"), archive::ObjectPtr(archive::foundation::makeInteger(1)));
+    bold.set(QStringLiteral("NSUnderline"),
+             archive::ObjectPtr(archive::foundation::makeInteger(1)));
 
     AttributedString s(QStringLiteral("Dear "), plain);
     s.append(QStringLiteral("Grüße 😀"), bold);
-    const auto picture = JVSXSharedExtensions::attributedStringWithAttachedTIFFImage(samplePicture());
+    const auto picture =
+        JVSXSharedExtensions::attributedStringWithAttachedTIFFImage(samplePicture());
     if (picture)
         s.append(*picture);
     s.append(QStringLiteral("\nend"), plain);
@@ -145,7 +152,8 @@ AttributedString styledSample()
 TEST(AttributedStringArchiveTest, OurArchivesRoundTripEqual)
 {
     const AttributedString original = styledSample();
-    ASSERT_EQ(original.runs().size(), 4u) << "the picture could not be made (TIFF plug-in missing?)";
+    ASSERT_EQ(original.runs().size(), 4u)
+        << "the picture could not be made (TIFF plug-in missing?)";
     const QByteArray bytes = archive::encodeRootObject(archiveAttributedString(original));
     ASSERT_FALSE(bytes.isEmpty());
     const archive::DecodeResult r = archive::decodeTypedStream(bytes);
@@ -167,14 +175,17 @@ TEST(AttributedStringArchiveTest, ForeignClassVersionsSurviveTheRoundTrip)
 {
     namespace fd = archive::foundation;
     Attributes a;
-    a.set(QStringLiteral("Shadow"), fd::makeObject({{"NSShadow", 1}, {"NSObject", 32}},
-                                                   {fd::group("i", {archive::ArchivedValue::integerValue('i', 5)})}));
+    a.set(QStringLiteral("Shadow"),
+          fd::makeObject({{"NSShadow", 1}, {"NSObject", 32}},
+                         {fd::group("i", {archive::ArchivedValue::integerValue('i', 5)})}));
     // One of our own classes on top of a root class that is not ours.
-    a.set(QStringLiteral("Odd"), fd::makeObject({{"NSOdd", 1}, {"NSAttributedString", 0}, {"NSRoot", 0}},
-                                                {fd::group("i", {archive::ArchivedValue::integerValue('i', 6)})}));
+    a.set(QStringLiteral("Odd"),
+          fd::makeObject({{"NSOdd", 1}, {"NSAttributedString", 0}, {"NSRoot", 0}},
+                         {fd::group("i", {archive::ArchivedValue::integerValue('i', 6)})}));
     const AttributedString s(QStringLiteral("shadowed"), a);
     const QByteArray bytes = archive::encodeRootObject(archiveAttributedString(s));
-    const auto back = attributedStringFromArchive(*archive::decodeTypedStream(bytes).root()->object);
+    const auto back =
+        attributedStringFromArchive(*archive::decodeTypedStream(bytes).root()->object);
     ASSERT_TRUE(back);
     EXPECT_TRUE(*back == s);
 }
@@ -189,7 +200,8 @@ TEST(AttributedStringArchiveTest, RepeatedAttributeSetsAreWrittenOnce)
     s.append(QStringLiteral("three"), a);
     const QByteArray bytes = archive::encodeRootObject(archiveAttributedString(s));
     EXPECT_EQ(bytes.count("Times-Roman") + bytes.count(QByteArray("T\0i\0m\0e\0s\0-\0R", 13)), 1);
-    const auto back = attributedStringFromArchive(*archive::decodeTypedStream(bytes).root()->object);
+    const auto back =
+        attributedStringFromArchive(*archive::decodeTypedStream(bytes).root()->object);
     ASSERT_TRUE(back);
     EXPECT_TRUE(*back == s);
 }
@@ -203,12 +215,14 @@ TEST(AttributedStringArchiveTest, InconsistentRunsAreRefused)
         o->groups[1].values[1].integer = length;
         EXPECT_FALSE(attributedStringFromArchive(*o)) << number << " " << length;
     }
-    EXPECT_FALSE(attributedStringFromArchive(*archive::foundation::makeString(QStringLiteral("x"))));
+    EXPECT_FALSE(
+        attributedStringFromArchive(*archive::foundation::makeString(QStringLiteral("x"))));
 }
 
 TEST(AttributedStringArchiveTest, PlatformFontsAndColoursRead)
 {
-    const QByteArray font = fixtureBytes("typedstream/fraise-derived/NSFont-Menlo-Regular-11.typedstream");
+    const QByteArray font =
+        fixtureBytes("typedstream/fraise-derived/NSFont-Menlo-Regular-11.typedstream");
     SKIP_WITHOUT(font);
     const auto f = fontFromArchive(*archive::decodeTypedStream(font).root()->object);
     ASSERT_TRUE(f);

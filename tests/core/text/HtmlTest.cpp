@@ -1,10 +1,9 @@
-#include "model/FormattedText.h"
 #include "text/Html.h"
 
 #include "../../QtPrinters.h"
+#include "model/FormattedText.h"
 
 #include <QTextDocument>
-
 #include <gtest/gtest.h>
 
 using namespace text;
@@ -34,7 +33,8 @@ void expectSameContent(const AttributedString& back, const AttributedString& ori
     EXPECT_TRUE(f->isBold());
     EXPECT_TRUE(f->isItalic());
     EXPECT_EQ(f->pointSize, 18);
-    EXPECT_EQ(back.attributesAt(styled).get<Color>(AttributeName::ForegroundColor)->toQColor(), QColor(Qt::blue));
+    EXPECT_EQ(back.attributesAt(styled).get<Color>(AttributeName::ForegroundColor)->toQColor(),
+              QColor(Qt::blue));
     const QList<QImage> images = JVSXSharedExtensions::attachedImages(back);
     ASSERT_EQ(images.size(), 1);
     EXPECT_EQ(images.front().size(), QSize(5, 4));
@@ -54,10 +54,12 @@ TEST(HtmlTest, TextDocumentRoundTripKeepsThePictureBytes)
     const AttributedString s = sample();
     QTextDocument document;
     fillTextDocument(document, s);
-    EXPECT_EQ(document.toPlainText().replace(QChar(0xFFFC), u'#'), QString(s.string()).replace(QChar(0xFFFC), u'#'));
+    EXPECT_EQ(document.toPlainText().replace(QChar(0xFFFC), u'#'),
+              QString(s.string()).replace(QChar(0xFFFC), u'#'));
     const AttributedString back = attributedStringFromTextDocument(document);
     expectSameContent(back, s);
-    const auto* attachment = back.attributesAt(back.length() - 1).get<AttachmentPtr>(AttributeName::Attachment);
+    const auto* attachment =
+        back.attributesAt(back.length() - 1).get<AttachmentPtr>(AttributeName::Attachment);
     ASSERT_TRUE(attachment);
     EXPECT_EQ((*attachment)->fileWrapper.preferredFilename, QStringLiteral("Image.tiff"));
 }
