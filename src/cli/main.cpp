@@ -2,8 +2,10 @@
 #include "Console.h"
 #include "EngineCommands.h"
 #include "ImportCommands.h"
+#include "NotifyCommands.h"
 #include "PlistCommand.h"
 #include "SettingsCommand.h"
+#include "dbus/DBusNotificationCenter.h"
 
 #include <QCoreApplication>
 #include <functional>
@@ -12,16 +14,21 @@ using namespace snapwick::cli;
 
 namespace {
 
-// Where the daemon will hear of a changed settings file; nothing listens yet.
-class NoSettingsChangeNotifier : public snapwick::SettingsChangeNotifier
+// Tells a running daemon that the settings file changed, as the preferences do.
+class DaemonNotifier : public snapwick::SettingsChangeNotifier
 {
 public:
-    void settingsFileChanged() override {}
+    void settingsFileChanged() override
+    {
+        snapwick::DBusNotificationCenter center;
+        if (center.isConnected())
+            center.post(snapwick::Notification::UpdateDaemon);
+    }
 };
 
 snapwick::SettingsChangeNotifier& settingsChanged()
 {
-    static NoSettingsChangeNotifier notifier;
+    static DaemonNotifier notifier;
     return notifier;
 }
 
@@ -37,8 +44,10 @@ const Command kCommands[] = {
     {u"expand", expandCommand},
     {u"export", exportCommand},
     {u"import", [](const QStringList& args) { return importCommand(args, settingsChanged()); }},
+    {u"notify", notifyCommand},
     {u"plist", plistCommand},
     {u"settings", settingsCommand},
+    {u"watch", watchCommand},
 };
 
 int help()
