@@ -88,3 +88,28 @@ BENCHMARK(BM_PrepareAndValidate10000)->Arg(0)->Arg(1)->Unit(benchmark::kMillisec
 BENCHMARK(BM_LiteralValidity10000)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_KeyLogPerKeyMode0)->Unit(benchmark::kNanosecond);
 BENCHMARK(BM_LiteralMatchPerKey)->Unit(benchmark::kMicrosecond);
+
+#include "daemon/DaemonSettings.h"
+#include "util/Log.h"
+
+#include <QTemporaryDir>
+
+namespace {
+
+// The daemon's reload of a settings file of 10,000 snippets: read, parse, merge, prepare.
+void BM_DaemonReload10000(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const snapwick::SettingsLocation location =
+        snapwick::SettingsLocation::inSupportDirectory(dir.path());
+    snapwick::writeSettingsDocument(bench::sampleSettingsDocument(kSnippets), location);
+    snapwick::DaemonSettings settings({location, [] {}});
+    const auto previous = snapwick::setLogSink([](const QString&) {});
+    for (auto _ : state)
+        benchmark::DoNotOptimize(settings.reloadSettings(true));
+    snapwick::setLogSink(previous);
+}
+
+} // namespace
+
+BENCHMARK(BM_DaemonReload10000)->Unit(benchmark::kMillisecond);
