@@ -70,7 +70,7 @@ public:
     }
 
     snapwick::x11::X11Connection& connection() { return *m_x; }
-    qint64 driverPid() const { return m_driver.processId(); }
+    qint64 daemonPid() const { return m_daemon.processId(); }
 
 private:
     Session()
@@ -88,11 +88,6 @@ private:
                                                          QStringLiteral("Regards"));
         snippets.array()->append(record);
         doc->set(QStringLiteral("Snippets"), snippets);
-        const QString settings = m_dir.filePath(QStringLiteral("settings.snapwick"));
-        QFile f(settings);
-        f.open(QIODevice::WriteOnly);
-        f.write(plist::writeXml(plist::Value(doc)).bytes);
-        f.close();
         m_report = m_dir.filePath(QStringLiteral("report.json"));
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
@@ -102,21 +97,20 @@ private:
         run(QStringLiteral("xdotool"),
             {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--name"),
              QStringLiteral("SnapwickTestWindow"), QStringLiteral("windowfocus")});
-        m_driver.start(QStringLiteral(SNAPWICK_EXPANSION_DRIVER), {settings});
-        m_ready = waitUntil([&] { return m_driver.canReadLine(); }, 10000);
+        m_ready = startDaemon(m_daemon, m_dir.path(), doc);
     }
     ~Session()
     {
-        m_driver.kill();
+        m_daemon.kill();
         m_window.kill();
-        m_driver.waitForFinished();
+        m_daemon.waitForFinished();
         m_window.waitForFinished();
     }
 
     XServer m_server;
     QTemporaryDir m_dir;
     std::unique_ptr<snapwick::x11::X11Connection> m_x;
-    QProcess m_window, m_driver;
+    QProcess m_window, m_daemon;
     QString m_report;
     bool m_ready = false;
 };
@@ -209,7 +203,7 @@ void BM_RestoredExpansionsInARow(benchmark::State& state)
     user.setData(QByteArray("\x89PNG\r\n\x1a\n", 8), QStringLiteral("image/png"));
     user.setData(QByteArray(1000, '\7'), QStringLiteral("x-app"));
     const auto rss = [&] {
-        QFile status(QStringLiteral("/proc/%1/status").arg(s.driverPid()));
+        QFile status(QStringLiteral("/proc/%1/status").arg(s.daemonPid()));
         status.open(QIODevice::ReadOnly);
         for (const QByteArray& line : status.readAll().split('\n')) {
             if (line.startsWith("VmRSS:"))

@@ -1,5 +1,7 @@
 #include "X11Session.h"
 
+#include "model/SettingsDocument.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <X11/Xlib.h>
@@ -32,6 +34,29 @@ int run(const QString& program, const QStringList& args)
     p.start(program, args);
     waitUntil([&] { return p.state() == QProcess::NotRunning; }, 10000);
     return p.exitCode();
+}
+
+bool startDaemon(QProcess& daemon, const QString& directory, const plist::DictionaryPtr& settings)
+{
+    const QString data = directory + QStringLiteral("/data");
+    if (!snapwick::writeSettingsDocument(settings,
+                                         snapwick::SettingsLocation::inSupportDirectory(data)))
+        return false;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_HOME"), data);
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), directory + QStringLiteral("/config"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    daemon.setProcessEnvironment(env);
+    daemon.setReadChannel(QProcess::StandardError);
+    daemon.start(QStringLiteral(SNAPWICK_DAEMON), {});
+    QByteArray seen;
+    return waitUntil(
+               [&] {
+                   seen += daemon.readAllStandardError();
+                   return seen.contains("tick\n") || daemon.state() == QProcess::NotRunning;
+               },
+               10000) &&
+           seen.contains("tick\n");
 }
 
 bool XServer::start()

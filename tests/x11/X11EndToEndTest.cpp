@@ -60,7 +60,7 @@ protected:
 
     void TearDown() override
     {
-        for (QProcess* p : {&m_driver, &m_window}) {
+        for (QProcess* p : {&m_daemon, &m_window}) {
             p->kill();
             p->waitForFinished(3000);
         }
@@ -75,7 +75,7 @@ protected:
         text::AttributedStringPtr formatted = nullptr;
     };
 
-    void startDriver(const std::vector<Snippet>& snippets, int expanderMode, bool restore = false)
+    void startDaemon(const std::vector<Snippet>& snippets, int expanderMode, bool restore = false)
     {
         auto doc = std::make_shared<plist::Dictionary>();
         doc->setInteger(expanderMode, QStringLiteral("Expander Mode"));
@@ -90,18 +90,8 @@ protected:
             list.array()->append(r);
         }
         doc->set(QStringLiteral("Snippets"), list);
-        const QString path = m_dir.filePath(QStringLiteral("settings.snapwick"));
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(plist::writeXml(plist::Value(doc)).bytes);
-        f.close();
-        m_driver.start(QStringLiteral(SNAPWICK_EXPANSION_DRIVER), {path});
-        ASSERT_TRUE(m_driver.waitForStarted(5000));
-        ASSERT_TRUE(waitUntil(
-            [&] { return m_driver.canReadLine() || m_driver.state() != QProcess::Running; },
-            10000));
-        ASSERT_EQ(m_driver.readLine().trimmed(), QByteArray("ready"))
-            << m_driver.readAllStandardError().toStdString();
+        ASSERT_TRUE(testsupport::startDaemon(m_daemon, m_dir.path(), doc))
+            << "the daemon did not start";
     }
 
     void startWindow(const QString& program = QStringLiteral(SNAPWICK_TEXT_WINDOW),
@@ -172,7 +162,7 @@ protected:
 
     QTemporaryDir m_dir;
     std::unique_ptr<x11::X11Connection> m_x;
-    QProcess m_driver, m_window;
+    QProcess m_daemon, m_window;
     QString m_report;
 };
 
@@ -195,7 +185,7 @@ TEST_P(X11ExpanderModeTest, ExpandsInAQtWindow)
 {
     const ModeCase& c = GetParam();
     startWindow();
-    startDriver({{QStringLiteral("sig"), c.text, 2}}, c.expanderMode);
+    startDaemon({{QStringLiteral("sig"), c.text, 2}}, c.expanderMode);
     type(c.typed);
     waitForStableText();
     type(c.after);
@@ -230,7 +220,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(X11EndToEndTest, ExpandsInAGtkWindow)
 {
     startWindow(QStringLiteral(SNAPWICK_GTK_TEXT_WINDOW), QStringLiteral("SnapwickGtkWindow"));
-    startDriver({{QStringLiteral("sig"), QStringLiteral("Regards, %|!")}}, 1);
+    startDaemon({{QStringLiteral("sig"), QStringLiteral("Regards, %|!")}}, 1);
     type(QStringLiteral("Hi sig "));
     EXPECT_EQ(windowText(QStringLiteral("Hi Regards, ! ")), QStringLiteral("Hi Regards, ! "));
     EXPECT_EQ(report().value(QStringLiteral("cursor")).toInt(), 12);
@@ -243,7 +233,7 @@ TEST_F(X11EndToEndTest, AFormattedSnippetArrivesAsRichText)
     const auto formatted =
         std::make_shared<text::AttributedString>(QStringLiteral("Strong words"), bold);
     startWindow();
-    startDriver({{QStringLiteral("sw"), QStringLiteral("Strong words"), 0, formatted}}, 1);
+    startDaemon({{QStringLiteral("sw"), QStringLiteral("Strong words"), 0, formatted}}, 1);
     type(QStringLiteral("sw "));
     EXPECT_EQ(windowText(QStringLiteral("Strong words ")), QStringLiteral("Strong words "));
     EXPECT_TRUE(report().value(QStringLiteral("bold")).toBool());
@@ -256,7 +246,7 @@ TEST_F(X11EndToEndTest, APictureSnippetArrivesAsAPicture)
     const auto formatted = JVSXSharedExtensions::attributedStringWithAttachedTIFFImage(picture);
     ASSERT_TRUE(formatted);
     startWindow();
-    startDriver({{QStringLiteral("pic"), QString(QChar(0xFFFC)), 0, formatted}}, 1);
+    startDaemon({{QStringLiteral("pic"), QString(QChar(0xFFFC)), 0, formatted}}, 1);
     type(QStringLiteral("pic "));
     EXPECT_TRUE(
         waitUntil([&] { return report().value(QStringLiteral("images")).toInt() == 1; }, 4000))
@@ -283,7 +273,7 @@ TEST_F(X11EndToEndTest, ExpandsInXtermWithBackspaceAndShiftInsert)
     x11::X11Clipboard primary(*m_x, "PRIMARY");
     primary.declareTypes({QStringLiteral("text/plain;charset=utf-8")});
     primary.setData("selected before", QStringLiteral("text/plain;charset=utf-8"));
-    startDriver({{QStringLiteral("sig"), QStringLiteral("Regards")}}, 1, true);
+    startDaemon({{QStringLiteral("sig"), QStringLiteral("Regards")}}, 1, true);
     pause(500);
     type(QStringLiteral("Hi sig "));
     pause(400); // the expansion, before the rest of the line
@@ -313,7 +303,7 @@ TEST_F(X11EndToEndTest, RestoresEveryTargetOfTheClipboardByteForByte)
     clipboard.setData(QByteArray("\x89PNG\r\n\x1a\n\0\1", 10), QStringLiteral("image/png"));
     clipboard.setData(QByteArray(300000, 'z'),
                       QStringLiteral("x-special")); // large: sent incrementally
-    startDriver({{QStringLiteral("sig"), QStringLiteral("Regards")}}, 1, true);
+    startDaemon({{QStringLiteral("sig"), QStringLiteral("Regards")}}, 1, true);
     type(QStringLiteral("sig "));
     EXPECT_EQ(windowText(QStringLiteral("Regards ")), QStringLiteral("Regards "));
     pause(1500); // the restore comes 0.8 s after the paste, once the window has read it
@@ -332,7 +322,7 @@ TEST_F(X11EndToEndTest, RestoresEveryTargetOfTheClipboardByteForByte)
 TEST_F(X11EndToEndTest, FollowsKeyboardLayoutsSwitchedWhileRunning)
 {
     startWindow();
-    startDriver({{QStringLiteral("zu"), QStringLiteral("zusammen")},
+    startDaemon({{QStringLiteral("zu"), QStringLiteral("zusammen")},
                  {QStringLiteral("été"), QStringLiteral("summer")}},
                 1);
     ASSERT_EQ(run(QStringLiteral("setxkbmap"), {QStringLiteral("de")}), 0);
@@ -349,7 +339,7 @@ TEST_F(X11EndToEndTest, FollowsKeyboardLayoutsSwitchedWhileRunning)
 TEST_F(X11EndToEndTest, AbbreviationsTypedWithADeadKey)
 {
     startWindow();
-    startDriver({{QStringLiteral("café"), QStringLiteral("coffee")}}, 1);
+    startDaemon({{QStringLiteral("café"), QStringLiteral("coffee")}}, 1);
     ASSERT_EQ(run(QStringLiteral("setxkbmap"),
                   {QStringLiteral("us"), QStringLiteral("-variant"), QStringLiteral("intl")}),
               0);
@@ -362,7 +352,7 @@ TEST_F(X11EndToEndTest, AbbreviationsTypedWithADeadKey)
 TEST_F(X11EndToEndTest, AShiftHeldDuringTheTriggerDoesNotLeak)
 {
     startWindow();
-    startDriver({{QStringLiteral("sig"), QStringLiteral("regards")}}, 1);
+    startDaemon({{QStringLiteral("sig"), QStringLiteral("regards")}}, 1);
     type(QStringLiteral("sig"));
     key(QStringLiteral("shift+space"));
     EXPECT_EQ(windowText(QStringLiteral("regards ")), QStringLiteral("regards "));
