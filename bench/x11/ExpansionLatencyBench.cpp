@@ -120,17 +120,32 @@ double seconds(const QElapsedTimer& t)
     return double(t.nsecsElapsed()) / 1e9;
 }
 
-void BM_TriggerToReplacementInWindow(benchmark::State& state)
+// The shared session, or null with the benchmark marked as skipped.
+Session* sessionFor(benchmark::State& state)
 {
     Session& s = Session::instance();
-    if (!s.ready()) {
-        state.SkipWithError("no X session");
+    if (s.ready())
+        return &s;
+    state.SkipWithError("no X session");
+    return nullptr;
+}
+
+// An empty window holding the typed abbreviation, just before its trigger.
+void typeAbbreviation(Session& s)
+{
+    s.clear();
+    s.typeWord("sig");
+    waitUntil([&] { return s.text() == u"sig"; }, 2000);
+}
+
+void BM_TriggerToReplacementInWindow(benchmark::State& state)
+{
+    Session* session = sessionFor(state);
+    if (!session)
         return;
-    }
+    Session& s = *session;
     for (auto _ : state) {
-        s.clear();
-        s.typeWord("sig");
-        waitUntil([&] { return s.text() == u"sig"; }, 2000);
+        typeAbbreviation(s);
         QElapsedTimer t;
         t.start();
         s.press(XK_space);
@@ -145,11 +160,10 @@ void BM_TriggerToReplacementInWindow(benchmark::State& state)
 // The floor: the same window receiving as many keystrokes (six) from xdotool.
 void BM_FloorSixKeystrokesFromXdotool(benchmark::State& state)
 {
-    Session& s = Session::instance();
-    if (!s.ready()) {
-        state.SkipWithError("no X session");
+    Session* session = sessionFor(state);
+    if (!session)
         return;
-    }
+    Session& s = *session;
     for (auto _ : state) {
         s.clear();
         QElapsedTimer t;
@@ -166,16 +180,13 @@ void BM_FloorSixKeystrokesFromXdotool(benchmark::State& state)
 // Keys the user types 0, 5 or 20 ms after the trigger: does the text come out right?
 void BM_KeysRightAfterTheTrigger(benchmark::State& state)
 {
-    Session& s = Session::instance();
-    if (!s.ready()) {
-        state.SkipWithError("no X session");
+    Session* session = sessionFor(state);
+    if (!session)
         return;
-    }
+    Session& s = *session;
     int right = 0, rounds = 0;
     for (auto _ : state) {
-        s.clear();
-        s.typeWord("sig");
-        waitUntil([&] { return s.text() == u"sig"; }, 2000);
+        typeAbbreviation(s);
         s.press(XK_space);
         pause(int(state.range(0)));
         s.typeWord("ok");
@@ -191,11 +202,10 @@ void BM_KeysRightAfterTheTrigger(benchmark::State& state)
 // and the engine's memory must stay flat.
 void BM_RestoredExpansionsInARow(benchmark::State& state)
 {
-    Session& s = Session::instance();
-    if (!s.ready()) {
-        state.SkipWithError("no X session");
+    Session* session = sessionFor(state);
+    if (!session)
         return;
-    }
+    Session& s = *session;
     snapwick::x11::X11Clipboard user(s.connection(), "CLIPBOARD");
     user.declareTypes({QStringLiteral("text/plain;charset=utf-8"), QStringLiteral("image/png"),
                        QStringLiteral("x-app")});

@@ -63,18 +63,11 @@ std::size_t AttributedString::splitAt(qsizetype index)
 
 void AttributedString::merge()
 {
-    std::vector<Run> merged;
-    merged.reserve(m_runs.size());
-    for (Run& run : m_runs) {
-        if (run.length == 0)
-            continue;
-        if (!merged.empty() && (merged.back().attributes == run.attributes ||
-                                merged.back().attributes->isSameAs(*run.attributes)))
-            merged.back().length += run.length;
-        else
-            merged.push_back(std::move(run));
-    }
-    m_runs = std::move(merged);
+    std::vector<Run> runs = std::move(m_runs);
+    m_runs.clear();
+    m_runs.reserve(runs.size());
+    for (const Run& run : runs)
+        appendRun(run);
 }
 
 template <typename Change>
