@@ -96,6 +96,7 @@ bool JVSXDaemonController::applicationDidFinishLaunching()
 void JVSXDaemonController::reload()
 {
     m_settings.reloadSettings(true);
+    updateStatusItem();
     if (!m_keyLog)
         return;
     m_keyLog->setSnippets(m_settings.snippets());
@@ -106,6 +107,36 @@ void JVSXDaemonController::reload()
     m_expansion->setRestorePasteboard(m_settings.restorePasteboard());
     m_expansion->setAuditoryFeedback(
         m_settings.boolForSetting(QStringLiteral("Auditory Feedback")));
+}
+
+void JVSXDaemonController::updateStatusItem()
+{
+    if (!m_settings.boolForSetting(QStringLiteral("Status Item"))) {
+        m_statusItem.reset();
+        return;
+    }
+    if (m_statusItem) {
+        m_statusItem->replaceMenu();
+        return;
+    }
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        logLine(
+            QStringLiteral("no system tray yet: the snippet menu shows once a panel offers one"));
+    m_statusItem = std::make_unique<JVSXStatusItem>(JVSXStatusItem::MenuSource{
+        [this] { return m_settings.snippets(); },
+        [this] { return m_settings.clientSeparatorIndex(); },
+        [this] { return statusMenuItemWidth(*m_settings.settings()); },
+        [this](const plist::DictionaryPtr& snippet) { pasteFromMenuItem(snippet); }});
+}
+
+// Validity plays no part here: an unusable abbreviation's snippet can still be pasted.
+void JVSXDaemonController::pasteFromMenuItem(const plist::DictionaryPtr& snippet)
+{
+    const bool pasted =
+        snippet && m_expansion &&
+        m_expansion->pasteSnippet(*snippet, std::nullopt, 0, ReplacementModeSelectCharacters);
+    if (!pasted && m_desktop)
+        m_desktop->beep();
 }
 
 void JVSXDaemonController::updateParametersForSettingsChange()
@@ -185,6 +216,7 @@ void JVSXDaemonController::cleanUp()
     m_cleanedUp = true;
     cancelDelayedActions();
     m_notifications.removeAllObservers();
+    m_statusItem.reset();
     m_notifications.post(Notification::UpdatePaneSoon);
     logLine(QStringLiteral("bye"));
 }

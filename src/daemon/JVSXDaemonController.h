@@ -1,5 +1,6 @@
 #pragma once
 
+#include "JVSXStatusItem.h"
 #include "daemon/DaemonSettings.h"
 #include "dbus/DBusNotificationCenter.h"
 #include "engine/KeyLog.h"
@@ -37,6 +38,8 @@ public:
 
 private:
     void reload();
+    void updateStatusItem();
+    void pasteFromMenuItem(const plist::DictionaryPtr& snippet);
     bool accessibilityEnabled() const;
 
     QString m_programPath;
@@ -51,6 +54,7 @@ private:
     std::unique_ptr<SnippetExpansion> m_expansion;
     std::unique_ptr<KeyLog> m_keyLog;
     xdg::AutostartEntry m_loginItem;
+    std::unique_ptr<JVSXStatusItem> m_statusItem;
     QTimer m_axCheck, m_clientRetry;
     bool m_shouldWarnAboutMissingAXAPI = true;
     bool m_cleanedUp = false;

@@ -30,7 +30,7 @@ export XDG_CONFIG_HOME=$dir/config XDG_DATA_HOME=$dir/data HOME=$dir
 
 mkdir -p "$XDG_DATA_HOME/Snapwick"
 cat > "$XDG_DATA_HOME/Snapwick/Settings.snapwick" <<'PLIST'
-{ "Expander Mode" = 1; Snippets = ( { Abbreviation = sig; "Plain Text" = Regards; } ); }
+{ "Expander Mode" = 1; "Status Item" = YES; Snippets = ( { Abbreviation = sig; "Plain Text" = Regards; } ); }
 PLIST
 
 "$snapwick" watch > "$dir/notes" &
@@ -45,6 +45,7 @@ entry=$XDG_CONFIG_HOME/autostart/snapwickdaemon.desktop
 [ -f "$entry" ] || fail "no autostart entry"
 grep -qx "Exec=$daemon" "$entry" || grep -q "Exec=.*snapwickdaemon" "$entry" || fail "autostart Exec: $(cat "$entry")"
 grep -qx tick "$dir/daemon.log" || fail "no tick"
+grep -q "no system tray yet" "$dir/daemon.log" || fail "status item not set up without a tray"
 
 # A second start finds the first and leaves.
 "$daemon" 2> /dev/null || true

@@ -1,6 +1,7 @@
 #include "XdgPaths.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace snapwick::xdg {
 
@@ -15,6 +16,19 @@ QString dataHome()
 SettingsLocation settingsLocation()
 {
     return SettingsLocation::inSupportDirectory(dataHome());
+}
+
+std::optional<QString> JVSXPreferencePanePath(const QString& name)
+{
+    const QStringList folders{QStringLiteral("/usr/local/share/applications"),
+                              dataHome() + QStringLiteral("/applications"),
+                              QStringLiteral("/usr/share/applications")};
+    for (const QString& folder : folders) {
+        const QString path = folder + u'/' + name + QStringLiteral(".desktop");
+        if (QFileInfo(path).isFile())
+            return path;
+    }
+    return std::nullopt;
 }
 
 } // namespace snapwick::xdg
