@@ -10,6 +10,7 @@
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPalette>
 #include <QProcess>
 #include <QUrl>
@@ -48,7 +49,9 @@ void launch(const QString& path)
         QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
-// A menu entry that is a picture: a click chooses it as a plain entry's click would.
+// A menu entry that is a picture: a click chooses it as a plain entry's click would. Only a
+// press inside the entry counts, so the release of the click that opened the menu, which
+// lands on the first entry, chooses nothing.
 class PictureEntry : public QLabel
 {
 public:
@@ -59,10 +62,18 @@ public:
     }
 
 protected:
-    void mouseReleaseEvent(QMouseEvent*) override { m_action.trigger(); }
+    void mousePressEvent(QMouseEvent*) override { m_pressed = true; }
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        const bool chosen = m_pressed && rect().contains(event->position().toPoint());
+        m_pressed = false;
+        if (chosen)
+            m_action.trigger();
+    }
 
 private:
     QWidgetAction& m_action;
+    bool m_pressed = false;
 };
 
 // The colour scheme arrives as a new application palette.
