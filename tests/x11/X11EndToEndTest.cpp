@@ -264,12 +264,13 @@ TEST_F(X11EndToEndTest, ExpandsInXtermWithBackspaceAndShiftInsert)
                  QStringLiteral("bash"), QStringLiteral("--norc"), QStringLiteral("-c"),
                  QStringLiteral("read -e line; printf %s \"$line\" > '%1'").arg(out)});
     ASSERT_TRUE(xterm.waitForStarted(5000));
-    ASSERT_EQ(run(QStringLiteral("xdotool"),
-                  {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--class"),
-                   QStringLiteral("XTerm"), QStringLiteral("windowfocus"),
-                   QStringLiteral("mousemove"), QStringLiteral("--window"), QStringLiteral("%1"),
-                   QStringLiteral("20"), QStringLiteral("20")}),
-              0);
+    ASSERT_EQ(
+        run(QStringLiteral("xdotool"),
+            {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--onlyvisible"),
+             QStringLiteral("--class"), QStringLiteral("XTerm"), QStringLiteral("windowfocus"),
+             QStringLiteral("mousemove"), QStringLiteral("--window"), QStringLiteral("%1"),
+             QStringLiteral("20"), QStringLiteral("20")}),
+        0);
     x11::X11Clipboard primary(*m_x, "PRIMARY");
     primary.declareTypes({QStringLiteral("text/plain;charset=utf-8")});
     primary.setData("selected before", QStringLiteral("text/plain;charset=utf-8"));
