@@ -2,6 +2,7 @@
 
 #include "model/FormattedText.h"
 #include "model/SnippetRecord.h"
+#include "text/SystemAppearance.h"
 #include "util/Localization.h"
 
 #include <QFontDatabase>
@@ -25,11 +26,6 @@ QColor calibratedWhite(float white, float alpha)
     return QColor::fromRgbF(white, white, white, alpha);
 }
 
-// The platform's control text colours; both callers draw on light backgrounds.
-QColor controlTextColor()
-{
-    return calibratedWhite(0.0f, 1.0f);
-}
 QColor disabledControlTextColor()
 {
     return calibratedWhite(0.5f, 1.0f);
@@ -108,7 +104,7 @@ const CellTextAttributes& JVSXSnippetCellReplacementAttributes(bool enabled, boo
         systemFont(false), {}, Qt::AlignLeft};
     singletonJVSXSnippetCellReplacementAttributes.foreground =
         highlighted ? QColor(Qt::white)
-                    : (enabled ? controlTextColor() : disabledControlTextColor());
+                    : (enabled ? text::controlTextColor().toQColor() : disabledControlTextColor());
     return singletonJVSXSnippetCellReplacementAttributes;
 }
 

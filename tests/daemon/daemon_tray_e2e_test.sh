@@ -12,7 +12,6 @@ PLIST
 
 "$tray_host" > "$dir/tray" &
 tray_pid=$!
-trap 'kill "$tray_pid" 2> /dev/null || true; cleanup' EXIT
 wait_for 'grep -q "^tray" "$dir/tray"' 5 || fail "no tray host"
 start_daemon
 wait_for 'grep -q "^docked" "$dir/tray"' 10 || fail "the tray icon did not dock"

@@ -10,7 +10,7 @@ if [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ] || [ -z "${SNAPWICK_IN_SESSION:-}" ]; 
 fi
 dir=$(mktemp -d)
 cleanup() {
-    kill "${watcher:-}" "${pid:-}" "${window_pid:-}" "${xvfb:-}" 2> /dev/null || true
+    kill "${watcher:-}" "${pid:-}" "${window_pid:-}" "${tray_pid:-}" "${xvfb:-}" 2> /dev/null || true
     rm -rf "$dir"
 }
 trap cleanup EXIT

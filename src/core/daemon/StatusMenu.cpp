@@ -1,6 +1,6 @@
 #include "StatusMenu.h"
 
-#include "model/FormattedText.h"
+#include "model/SnippetRecord.h"
 #include "util/Localization.h"
 
 #include <algorithm>
@@ -35,8 +35,7 @@ void fillStatusMenu(StatusMenuSink& menu, const plist::Array& snippets, int clie
         const plist::DictionaryPtr snippet = snippets.at(i).dictionaryPtr();
         if (!snippet)
             continue;
-        const QString text =
-            JVSXSharedExtensions::plainSnippetReplacementWithSimplifications(*snippet, false);
+        const QString text = JVSXSharedExtensions::plainSnippetReplacement(*snippet);
         if (!text.isEmpty())
             menu.addSnippetItem(snippet, text);
     }

@@ -70,12 +70,17 @@ void AttributedString::merge()
         appendRun(run);
 }
 
-template <typename Change>
-void AttributedString::changeRange(qsizetype start, qsizetype len, Change change)
+bool AttributedString::clampRange(qsizetype& start, qsizetype& len) const
 {
     start = std::clamp<qsizetype>(start, 0, length());
     len = std::clamp<qsizetype>(len, 0, length() - start);
-    if (len == 0)
+    return len > 0;
+}
+
+template <typename Change>
+void AttributedString::changeRange(qsizetype start, qsizetype len, Change change)
+{
+    if (!clampRange(start, len))
         return;
     const std::size_t first = splitAt(start);
     const std::size_t last = splitAt(start + len);
@@ -137,9 +142,7 @@ void AttributedString::append(const AttributedString& other)
 
 void AttributedString::deleteCharacters(qsizetype start, qsizetype len)
 {
-    start = std::clamp<qsizetype>(start, 0, length());
-    len = std::clamp<qsizetype>(len, 0, length() - start);
-    if (len == 0)
+    if (!clampRange(start, len))
         return;
     const std::size_t first = splitAt(start);
     const std::size_t last = splitAt(start + len);
@@ -150,8 +153,7 @@ void AttributedString::deleteCharacters(qsizetype start, qsizetype len)
 
 void AttributedString::replaceCharacters(qsizetype start, qsizetype len, const QString& replacement)
 {
-    start = std::clamp<qsizetype>(start, 0, length());
-    len = std::clamp<qsizetype>(len, 0, length() - start);
+    clampRange(start, len); // an empty range still inserts
     const qsizetype source = start < length() ? start : start - 1;
     const Attributes inherited = source >= 0 ? attributesAt(source) : Attributes();
     deleteCharacters(start, len);

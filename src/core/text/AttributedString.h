@@ -41,6 +41,8 @@ public:
     bool operator==(const AttributedString& other) const;
 
 private:
+    // Keeps the range inside the string; false when nothing of it is left.
+    bool clampRange(qsizetype& start, qsizetype& len) const;
     // Splits the run containing index so that a run starts there; returns its position.
     std::size_t splitAt(qsizetype index);
     void merge();
